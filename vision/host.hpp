@@ -1,0 +1,50 @@
+// The four edges of the vision program. Every activity (preview, calibration, tracking)
+// reaches the camera, the key waits, the operator window's texts and the image windows only
+// through a Host, so the same code runs for real, headless, or under a test script.
+#pragma once
+
+#include <opencv2/core.hpp>
+#include <opencv2/highgui.hpp>
+#include <string>
+
+namespace Orvanta {
+
+// Texts and swatch colours of the operator window, addressed by control name
+// ("textBox7", "pictureBox1", ...).
+class OperatorTexts {
+ public:
+  virtual ~OperatorTexts() = default;
+  virtual void setText(const std::string& control, const std::string& text) = 0;
+  virtual void setSwatch(const std::string& control, int r, int g, int b) = 0;
+};
+
+// One key wait: waits up to ms milliseconds while window events are dispatched, returns the
+// key code or -1. Callers store the result in Orvanta::c through waitKey() below.
+class KeyWait {
+ public:
+  virtual ~KeyWait() = default;
+  virtual int wait(int ms) = 0;
+};
+
+// The image windows (highgui). A headless run switches them all off.
+class ImageWindows {
+ public:
+  virtual ~ImageWindows() = default;
+  virtual void namedWindow(const std::string& name) = 0;  // automatic size
+  virtual void show(const std::string& name, const cv::Mat& image) = 0;
+  virtual void destroyWindow(const std::string& name) = 0;
+  // A trackbar 0..maximum at position value; onChange receives every new position.
+  virtual void createTrackbar(const std::string& trackbar, const std::string& window, int value,
+                              int maximum, void (*onChange)(int)) = 0;
+  virtual void setMouseCallback(const std::string& window, cv::MouseCallback callback,
+                                void* userdata) = 0;
+};
+
+struct Host {
+  std::string cameraSource = "0";  // device index, video file or image-sequence pattern
+  OperatorTexts& texts;
+  KeyWait& keys;
+  ImageWindows& windows;
+};
+
+}  // namespace Orvanta
