@@ -33,8 +33,9 @@ class ImageWindows {
   virtual void namedWindow(const std::string& name) = 0;  // automatic size
   virtual void show(const std::string& name, const cv::Mat& image) = 0;
   virtual void destroyWindow(const std::string& name) = 0;
-  // A trackbar 0..maximum at position value; onChange receives every new position.
-  virtual void createTrackbar(const std::string& trackbar, const std::string& window, int value,
+  // A trackbar 0..maximum starting at *position. Every move stores the new position in
+  // *position, then calls onChange with it.
+  virtual void createTrackbar(const std::string& trackbar, const std::string& window, int* position,
                               int maximum, void (*onChange)(int)) = 0;
   virtual void setMouseCallback(const std::string& window, cv::MouseCallback callback,
                                 void* userdata) = 0;
