@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <opencv2/core/persistence.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
+#include <sstream>
+
+#include "scene.hpp"
+
+using namespace Orvanta::scene;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder per test, removed afterwards.
+class SceneFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("orvanta_scene_" + std::to_string(getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string path(const std::string& name = "") const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+int countFrames(cv::VideoCapture& capture) {
+  int frames = 0;
+  cv::Mat frame;
+  while (capture.read(frame)) ++frames;
+  return frames;
+}
+
+std::vector<std::vector<double>> readCsv(const std::string& file, std::string* header) {
+  std::ifstream in(file);
+  std::getline(in, *header);
+  std::vector<std::vector<double>> rows;
+  for (std::string line; std::getline(in, line);) {
+    std::vector<double> row;
+    std::stringstream fields(line);
+    for (std::string field; std::getline(fields, field, ',');) row.push_back(std::stod(field));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST_F(SceneFiles, SequenceOpensAsAnImageSequenceCapture) {
+  const std::vector<Pose> poses = dive(6);
+  const SceneOptions options{.seed = 3};
+  std::string error;
+  ASSERT_TRUE(writeSequence(path(), poses, options, &error)) << error;
+
+  cv::VideoCapture capture(path("frame_%05d.png"));
+  ASSERT_TRUE(capture.isOpened());
+  cv::Mat first;
+  ASSERT_TRUE(capture.read(first));
+  // PNG is lossless: the first file is exactly frame 1 of the dive.
+  EXPECT_EQ(cv::norm(first, render(poses[0], options, 1), cv::NORM_INF), 0);
+  EXPECT_EQ(1 + countFrames(capture), 6);
+  EXPECT_TRUE(fs::exists(path("frame_00001.png")));
+  EXPECT_TRUE(fs::exists(path("frame_00006.png")));
+}
+
+TEST_F(SceneFiles, TruthHasOneRowPerFrameWithTheDistances) {
+  const std::vector<Pose> poses = dive(4);
+  ASSERT_TRUE(writeSequence(path(), poses, SceneOptions{}, nullptr));
+  std::string header;
+  const auto rows = readCsv(path("truth.csv"), &header);
+  EXPECT_EQ(header, "frame,x,y,z,d_green,d_red,d_blue,d_yellow");
+  ASSERT_EQ(rows.size(), 4u);
+  const double balls[4][2] = {{0, 0}, {0.7, 0}, {0.7, -0.51}, {0, -0.51}};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(rows[i].size(), 8u);
+    EXPECT_EQ(rows[i][0], i + 1);
+    EXPECT_NEAR(rows[i][3], poses[i].position[2], 1e-6);
+    for (int b = 0; b < 4; ++b) {
+      const double dx = rows[i][1] - balls[b][0], dy = rows[i][2] - balls[b][1];
+      EXPECT_NEAR(rows[i][4 + b], std::sqrt(dx * dx + dy * dy + rows[i][3] * rows[i][3]), 1e-6);
+    }
+  }
+}
+
+TEST_F(SceneFiles, VideoHoldsEveryFrame) {
+  fs::create_directories(dir_);
+  std::string error;
+  ASSERT_TRUE(writeVideo(path("dive.avi"), dive(5), SceneOptions{}, &error)) << error;
+  cv::VideoCapture capture(path("dive.avi"));
+  ASSERT_TRUE(capture.isOpened());
+  EXPECT_EQ(countFrames(capture), 5);
+}
+
+TEST_F(SceneFiles, CalibrationFileHoldsEachBallsColourAndThreshold) {
+  fs::create_directories(dir_);
+  const Pose pose = dive(1)[0];
+  const SceneOptions options;
+  const cv::Mat frame = render(pose, options, 1);
+  ASSERT_TRUE(writeCalibration(path("calibration.json"), frame, pose, options, 180, nullptr));
+
+  cv::FileStorage file(path("calibration.json"),
+                       cv::FileStorage::READ | cv::FileStorage::FORMAT_JSON);
+  ASSERT_TRUE(file.isOpened());
+  const char* names[] = {"green", "red", "blue", "yellow"};
+  for (int ball = 1; ball <= kBallCount; ++ball) {
+    const cv::FileNode node = file[names[ball - 1]];
+    ASSERT_FALSE(node.empty()) << names[ball - 1];
+    EXPECT_EQ(int(node["threshold"]), 180);
+    const cv::Vec3b bgr = sampleBall(frame, pose, ball, options);
+    const cv::FileNode rgb = node["rgb"];
+    ASSERT_EQ(rgb.size(), 3u);
+    EXPECT_EQ(int(rgb[0]), bgr[2]);
+    EXPECT_EQ(int(rgb[1]), bgr[1]);
+    EXPECT_EQ(int(rgb[2]), bgr[0]);
+  }
+  EXPECT_GT(int(file["green"]["rgb"][1]), int(file["green"]["rgb"][0]) + 80);
+}
+
+TEST_F(SceneFiles, UnwritablePlacesAreReportedNotThrown) {
+  fs::create_directories(dir_);
+  std::ofstream(path("plain")) << "a file, not a folder";
+  std::string error;
+  EXPECT_FALSE(writeSequence(path("plain/frames"), dive(2), SceneOptions{}, &error));
+  EXPECT_NE(error.find("plain"), std::string::npos) << error;
+}

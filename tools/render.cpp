@@ -1,0 +1,150 @@
+// Ray-cast rendering of the four balls through the lens, with anti-aliased silhouettes.
+#include <cmath>
+#include <cstdint>
+
+#include "camera_model.hpp"
+#include "ray_table.hpp"
+#include "scene.hpp"
+
+namespace Orvanta::scene {
+
+namespace {
+
+// BGR, ball order. Chosen so that under the vision program's HSV similarity each ball scores
+// at most 191 against every other ball's reference and at least 214 against its own over the
+// whole shading range: the default threshold 200 separates them.
+const std::array<cv::Vec3f, kBallCount> kBallColours = {
+    cv::Vec3f(47, 160, 13), cv::Vec3f(17, 44, 210), cv::Vec3f(215, 22, 17),
+    cv::Vec3f(103, 240, 250)};
+
+// A strong ambient term keeps the shading within the similarity threshold across the ball.
+constexpr double kAmbient = 0.78, kDiffuse = 0.22;
+
+// Low-saturation blue-green water, lighter towards the top of the frame.
+const cv::Vec3f kWaterTop(105, 100, 80), kWaterBottom(70, 72, 58);
+
+// Half-width of the band around a silhouette, in pixels, where a pixel may be partly covered;
+// covers the half-diagonal of a pixel plus the lens's stretching at the corners.
+constexpr double kEdgeBandPixels = 1.5;
+
+struct Sphere {
+  cv::Vec3d centre;  // camera frame
+  double centreSq;
+  cv::Vec3f colour;
+};
+
+struct View {
+  std::array<Sphere, kBallCount> spheres;
+  cv::Vec3d light;  // camera frame, unit, towards the light
+  double edgeBand;  // normalised image units per pixel times kEdgeBandPixels
+};
+
+View makeView(const Pose& pose, const SceneOptions& options) {
+  const cv::Matx33d rotation = viewRotation(pose);
+  View view;
+  for (int ball = 1; ball <= kBallCount; ++ball) {
+    const cv::Vec3d centre = rotation * (ballCentre(ball) - pose.position);
+    view.spheres[ball - 1] = {centre, centre.dot(centre), kBallColours[ball - 1]};
+  }
+  // Light from above and behind the camera, as from a lamp on the vehicle's top.
+  view.light = cv::normalize(cv::Vec3d(0, -0.6, -1));
+  const cv::Matx33d k = cameraMatrix(options.size);
+  view.edgeBand = kEdgeBandPixels / std::min(k(0, 0), k(1, 1));
+  return view;
+}
+
+// What one unit ray meets: the nearest sphere it hits, and whether it passes so close to a
+// silhouette that its pixel may be only partly covered.
+struct Trace {
+  const Sphere* sphere = nullptr;
+  double t = INFINITY;
+  bool nearEdge = false;
+};
+
+Trace trace(const View& view, const cv::Vec3d& ray) {
+  constexpr double kRadiusSq = kBallRadius * kBallRadius;
+  Trace result;
+  for (const Sphere& sphere : view.spheres) {
+    const double along = ray.dot(sphere.centre);
+    if (along <= 0) continue;
+    const double offAxisSq = sphere.centreSq - along * along;
+    const double band = view.edgeBand * along;
+    // Cheap rejection first: almost every ray passes far from every ball.
+    if (offAxisSq >= (kBallRadius + band) * (kBallRadius + band)) continue;
+    if (std::abs(std::sqrt(std::max(0.0, offAxisSq)) - kBallRadius) < band) result.nearEdge = true;
+    if (offAxisSq >= kRadiusSq) continue;
+    const double t = along - std::sqrt(kRadiusSq - offAxisSq);
+    if (t > 0 && t < result.t) result.t = t, result.sphere = &sphere;
+  }
+  return result;
+}
+
+// Lambert plus ambient on the sphere that was hit, or the water behind.
+cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
+                   const cv::Vec3f& water) {
+  if (!hit.sphere) return water;
+  const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / kBallRadius;
+  const double shade = kAmbient + kDiffuse * std::max(0.0, normal.dot(view.light));
+  return hit.sphere->colour * float(shade);
+}
+
+// Mean of 3x3 rays spread over the pixel's area.
+cv::Vec3f supersample(const View& view, const RayTable& rays, int u, int v,
+                      const cv::Vec3f& water) {
+  cv::Vec3f sum(0, 0, 0);
+  for (double dv : {-1.0 / 3, 0.0, 1.0 / 3})
+    for (double du : {-1.0 / 3, 0.0, 1.0 / 3}) {
+      const cv::Vec3d ray = rays.at(u + du, v + dv);
+      sum += colourOf(view, ray, trace(view, ray), water);
+    }
+  return sum / 9.0f;
+}
+
+cv::Vec3f waterColour(int row, int height) {
+  const float f = height > 1 ? float(row) / float(height - 1) : 0.0f;
+  return kWaterTop * (1 - f) + kWaterBottom * f;
+}
+
+uint64_t noiseState(unsigned seed, int frameIndex) {
+  // splitmix64 of (seed, frame): neighbouring seeds and frames get unrelated streams.
+  uint64_t z = (uint64_t(seed) << 32 | uint32_t(frameIndex)) + 0x9E3779B97F4A7C15ull;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+void addNoise(cv::Mat& image, const SceneOptions& options, int frameIndex) {
+  if (options.noise <= 0) return;
+  cv::Mat noise(image.size(), image.type());
+  cv::RNG rng(noiseState(options.seed, frameIndex));
+  // Uniform noise of the requested deviation: half the cost of Gaussian noise, and the frame
+  // looks the same.
+  const double halfWidth = std::sqrt(3.0) * options.noise;
+  rng.fill(noise, cv::RNG::UNIFORM, -halfWidth, halfWidth);
+  image += noise;
+}
+
+}  // namespace
+
+cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
+  if (options.size.width <= 0 || options.size.height <= 0) return {};
+  const RayTable& rays = rayTable(options.size, options.distort);
+  const View view = makeView(pose, options);
+  cv::Mat image(options.size, CV_32FC3);
+  for (int v = 0; v < image.rows; ++v) {
+    const cv::Vec3f water = waterColour(v, image.rows);
+    auto* row = image.ptr<cv::Vec3f>(v);
+    for (int u = 0; u < image.cols; ++u) {
+      const cv::Vec3d& ray = rays.at(u, v);
+      const Trace hit = trace(view, ray);
+      row[u] =
+          hit.nearEdge ? supersample(view, rays, u, v, water) : colourOf(view, ray, hit, water);
+    }
+  }
+  addNoise(image, options, frameIndex);
+  cv::Mat frame;
+  image.convertTo(frame, CV_8UC3);
+  return frame;
+}
+
+}  // namespace Orvanta::scene

@@ -1,0 +1,103 @@
+// orvanta-scene: renders a synthetic dive (or a fixed view) to numbered PNG frames, their
+// ground truth, a calibration file for the vision program and optionally a video.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "scene.hpp"
+
+namespace {
+
+using namespace Orvanta::scene;
+
+constexpr int kUsageExit = 2, kWriteExit = 2;
+
+std::optional<cv::Size> parseSize(const std::string& text) {
+  int width = 0, height = 0, used = 0;
+  if (std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &used) != 2 || used != int(text.size()))
+    return std::nullopt;
+  if (width < 16 || height < 16 || width > 4096 || height > 4096) return std::nullopt;
+  return cv::Size(width, height);
+}
+
+struct Arguments {
+  std::string out, video, size = "320x240";
+  int frames = 100, threshold = 200;
+  unsigned seed = 1;
+  std::vector<double> from, to;
+};
+
+void declare(CLI::App& app, Arguments& args) {
+  app.add_option("--out", args.out, "Output folder (created if missing)")->required();
+  app.add_option("--frames", args.frames, "Number of frames")->check(CLI::Range(1, 100000));
+  app.add_option("--size", args.size, "Frame size WxH, 16x16 to 4096x4096")
+      ->check([](const std::string& text) {
+        return parseSize(text) ? std::string() : "expected WxH, for example 640x480";
+      });
+  app.add_option("--seed", args.seed, "Noise seed");
+  app.add_option("--video", args.video, "Also write the frames as an MJPG .avi file");
+  app.add_option("--threshold", args.threshold, "Similarity threshold in calibration.json")
+      ->check(CLI::Range(0, 255));
+  auto* from = app.add_option("--from", args.from, "Fixed camera position x,y,z (metres)")
+                   ->delimiter(',')
+                   ->expected(3);
+  auto* to = app.add_option("--to", args.to, "Point the fixed camera looks at, x,y,z")
+                 ->delimiter(',')
+                 ->expected(3);
+  from->needs(to);
+  to->needs(from);
+}
+
+bool validView(const Arguments& args) {
+  const auto finite = [](const std::vector<double>& v) {
+    return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
+  };
+  return args.from.empty() || (finite(args.from) && finite(args.to) && args.from != args.to);
+}
+
+std::vector<Pose> cameraPath(const Arguments& args) {
+  if (args.from.empty()) return dive(args.frames);
+  const Pose fixed{{args.from[0], args.from[1], args.from[2]},
+                   {args.to[0], args.to[1], args.to[2]}};
+  return std::vector<Pose>(args.frames, fixed);
+}
+
+int writeAll(const Arguments& args, const std::vector<Pose>& poses, const SceneOptions& options) {
+  std::string error;
+  bool ok = writeSequence(args.out, poses, options, &error);
+  if (ok && !args.video.empty()) ok = writeVideo(args.video, poses, options, &error);
+  if (ok) {
+    const std::string path = (std::filesystem::path(args.out) / "calibration.json").string();
+    ok = writeCalibration(path, render(poses.front(), options, 1), poses.front(), options,
+                          args.threshold, &error);
+  }
+  if (!ok) {
+    std::cerr << "orvanta-scene: " << error << '\n';
+    return kWriteExit;
+  }
+  std::cout << "wrote " << poses.size() << " frames to " << args.out << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Renders the four landmark balls as the vehicle's camera sees them."};
+  Arguments args;
+  declare(app, args);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : kUsageExit;
+  }
+  if (!validView(args)) {
+    std::cerr << "orvanta-scene: --from and --to must be two different, finite points\n";
+    return kUsageExit;
+  }
+  const SceneOptions options{.size = *parseSize(args.size), .seed = args.seed};
+  return writeAll(args, cameraPath(args), options);
+}
