@@ -1,0 +1,232 @@
+// The operator window: its controls at start, its constructor and disposal, the preview, the
+// guard on the buttons, and a tracking run on a generated dive.
+#include <gtest/gtest.h>
+
+#include <QFrame>
+#include <opencv2/imgcodecs.hpp>
+
+#include "form1.hpp"
+#include "gui_support.hpp"
+#include "position_view.hpp"
+#include "trilateration.hpp"
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override { resetVisionState(); }
+  void TearDown() override { resetVisionState(); }
+
+  std::vector<bool> buttonsEnabled(const Form1& form) const {
+    std::vector<bool> enabled;
+    for (const char* button : {"button1", "button2", "button3"})
+      enabled.push_back(form.findChild<QPushButton*>(button)->isEnabled());
+    return enabled;
+  }
+
+  double number(const Form1& form, const char* box) const {
+    const std::string text = textOf(form, box);
+    EXPECT_FALSE(text.empty()) << box;
+    return text.empty() ? std::nan("") : std::stod(text);
+  }
+
+  DiveCamera dive{40};
+  RecordingWindows windows;
+  ScriptedOperator operatorAt{windows, dive.ballCentres(), {200, 200, 200, 200}};
+};
+
+QRect placeOf(const Form1& form, const char* control) {
+  return form.findChild<QWidget*>(control)->geometry();
+}
+
+}  // namespace
+
+TEST_F(Form1Test, FreshWindowHasEmptyBoxesWhiteSwatchesAndEmptyStatus) {
+  Form1 form(dive.source(), operatorAt, windows);
+  EXPECT_EQ(form.windowTitle(), "Orvanta");
+  EXPECT_EQ(form.size(), QSize(880, 717));
+  for (int i = 1; i <= 45; ++i) {
+    const std::string box = "textBox" + std::to_string(i);
+    EXPECT_EQ(textOf(form, box.c_str()), "") << box;
+  }
+  for (int i = 1; i <= 4; ++i) {
+    const std::string swatch = "pictureBox" + std::to_string(i);
+    EXPECT_EQ(swatchOf(form, swatch.c_str()), QColor(Qt::white)) << swatch;
+  }
+  EXPECT_EQ(buttonsEnabled(form), std::vector<bool>(3, true));
+}
+
+TEST_F(Form1Test, EveryControlCarriesItsDesignerName) {
+  Form1 form(dive.source(), operatorAt, windows);
+  for (int i = 1; i <= 93; ++i)
+    EXPECT_NE(form.findChild<QLabel*>(QString("label%1").arg(i)), nullptr) << i;
+  EXPECT_NE(form.findChild<QFrame*>("rectangleShape1"), nullptr);
+  EXPECT_EQ(form.findChild<QPushButton*>("button1")->text(), "Start");
+  EXPECT_EQ(form.findChild<QPushButton*>("button2")->text(), "Prikaz videa");
+  EXPECT_EQ(form.findChild<QPushButton*>("button3")->text(), "Odabir slike");
+  EXPECT_EQ(form.findChild<QLabel*>("label41")->text(), "Treća kugla");
+  EXPECT_EQ(form.findChild<QLabel*>("label60")->text(), "Četvrta kugla");
+  EXPECT_EQ(form.findChild<QLabel*>("label79")->text(), "Vrijeme proračuna");
+  EXPECT_EQ(form.findChild<QLabel*>("label91")->text(), "filtrirana");
+  EXPECT_EQ(form.findChild<QLabel*>("label85")->text(), "z [m]");
+}
+
+TEST_F(Form1Test, ControlsKeepTheirPlaces) {
+  Form1 form(dive.source(), operatorAt, windows);
+  EXPECT_EQ(placeOf(form, "button1"), QRect(223, 18, 82, 39));
+  EXPECT_EQ(placeOf(form, "textBox7"), QRect(18, 83, 251, 39));
+  EXPECT_EQ(placeOf(form, "rectangleShape1"), QRect(367, 3, 215, 86));
+  EXPECT_EQ(placeOf(form, "textBox45"), QRect(465, 61, 64, 20));
+  EXPECT_EQ(placeOf(form, "textBox38"), QRect(777, 18, 64, 20));
+  // Rows: red box of row 1, value box of row 2, threshold of row 3, filtered range of row 4.
+  EXPECT_EQ(placeOf(form, "textBox1"), QRect(100, 191, 64, 20));
+  EXPECT_EQ(placeOf(form, "textBox11"), QRect(334, 269 + 137, 64, 20));
+  EXPECT_EQ(placeOf(form, "textBox22"), QRect(604, 191 + 275, 64, 20));
+  EXPECT_EQ(placeOf(form, "textBox42"), QRect(686, 269 + 409, 64, 20));
+  EXPECT_EQ(placeOf(form, "pictureBox4").size(), QSize(60, 26));
+  // The top view sits beside the position block and covers no control.
+  const QRect view = placeOf(form, "positionView");
+  EXPECT_GT(view.left(), placeOf(form, "rectangleShape1").right());
+  for (QWidget* control : form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (control->objectName() == "positionView") continue;
+    EXPECT_FALSE(view.intersects(control->geometry())) << control->objectName().toStdString();
+  }
+}
+
+TEST_F(Form1Test, ConstructorEmptiesTheClickSlotAndZeroesTheTrackbars) {
+  box = {5, 6, 7, 8};
+  for (int* value : {&high_switch_value, &highInt, &low_switch_value_hough, &lowIntHough,
+                     &switch_value_median, &IntMedian})
+    *value = 4;
+  Form1 form(dive.source(), operatorAt, windows);
+  EXPECT_EQ(box, cv::Rect(-1, -1, 0, 0));
+  for (int value : {high_switch_value, highInt, low_switch_value_hough, lowIntHough,
+                    switch_value_median, IntMedian})
+    EXPECT_EQ(value, 0);
+}
+
+TEST_F(Form1Test, DisposalReleasesTheCameraAndClosesThePictureWindows) {
+  {
+    Form1 form(dive.source(), operatorAt, windows);
+    ASSERT_TRUE(capture.open(dive.source(), cv::CAP_IMAGES));
+  }
+  EXPECT_FALSE(capture.isOpened());
+  const auto& calls = windows.calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "destroyWindow Video"), calls.end());
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "destroyWindow RGB prikaz slike"), calls.end());
+}
+
+TEST_F(Form1Test, PreviewShowsFramesUntilKeyNAndKeepsTheCameraOpen) {
+  Form1 form(dive.source(), operatorAt, windows);
+  int waits = 0;
+  operatorAt.pressN = [&] { return ++waits == 3; };
+  click(form, "button2");
+  EXPECT_EQ(operatorAt.durations, std::vector<int>(3, 10));
+  EXPECT_TRUE(capture.isOpened());
+  // Three passes of two pictures: picture 5 shown last, picture 6 kept.
+  EXPECT_EQ(cv::norm(windows.lastShown("Video"), cv::imread(dive.picture(5)), cv::NORM_INF), 0);
+  EXPECT_EQ(cv::norm(image, cv::imread(dive.picture(6)), cv::NORM_INF), 0);
+  EXPECT_EQ(windows.calls().front(), "destroyWindow RGB prikaz slike");
+  EXPECT_EQ(windows.calls().back(), "destroyWindow Video");
+}
+
+TEST_F(Form1Test, PreviewWithoutCameraClosesAtOnce) {
+  Form1 form((dive.folder / "none_%05d.png").string(), operatorAt, windows);
+  click(form, "button2");
+  EXPECT_TRUE(operatorAt.durations.empty());
+  EXPECT_TRUE(windows.openWindows().empty());
+}
+
+TEST_F(Form1Test, ButtonsAreDisabledDuringEachActivity) {
+  Form1 form(dive.source(), operatorAt, windows);
+  std::vector<std::vector<bool>> seen;
+  operatorAt.onWait = [&] { seen.push_back(buttonsEnabled(form)); };
+  operatorAt.pressN = [&] { return windows.openWindows().count("Video") > 0; };
+  click(form, "button2");
+  operatorAt.pressN = nullptr;
+  click(form, "button3");
+  click(form, "button1");
+  ASSERT_GT(seen.size(), 20u);
+  for (const auto& enabled : seen) EXPECT_EQ(enabled, std::vector<bool>(3, false));
+  EXPECT_EQ(buttonsEnabled(form), std::vector<bool>(3, true));
+}
+
+TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
+  Form1 form(dive.source(), operatorAt, windows);
+  click(form, "button3");
+  click(form, "button1");
+  EXPECT_EQ(textOf(form, "textBox7"), "");
+
+  // The camera model's focal length (320 x 240) and the balls' radius bound what each
+  // ball's apparent radius can be over the dive, give or take a pixel of detection.
+  constexpr double focal = 489.55087;
+  double nearest = 1e9, farthest = 0;
+  for (const scene::Pose& pose : dive.poses)
+    for (double d : scene::trueDistances(pose.position)) {
+      nearest = std::min(nearest, d);
+      farthest = std::max(farthest, d);
+    }
+  const double smallest = focal * scene::kBallRadius / farthest - 1.5;
+  const double largest = focal * scene::kBallRadius / nearest + 1.5;
+  const char* radiusBoxes[] = {"textBox14", "textBox9", "textBox21", "textBox30"};
+  const char* rangeBoxes[] = {"textBox15", "textBox8", "textBox20", "textBox29"};
+  const char* filteredBoxes[] = {"textBox39", "textBox40", "textBox41", "textBox42"};
+  cv::Mat filtered(4, 1, CV_64FC1);
+  for (int i = 0; i < 4; ++i) {
+    const double radius = number(form, radiusBoxes[i]);
+    EXPECT_EQ(radius, std::round(radius));
+    EXPECT_GE(radius, smallest);
+    EXPECT_LE(radius, largest);
+    EXPECT_NEAR(number(form, rangeBoxes[i]), 24.6 / radius, 1e-5);  // 41 px at 0.6 m
+    filtered.at<double>(i) = number(form, filteredBoxes[i]);
+    EXPECT_GE(filtered.at<double>(i), 24.6 / largest);
+    EXPECT_LE(filtered.at<double>(i), 24.6 / smallest);
+  }
+
+  // The position shown is the solution for the filtered ranges shown, near the dive.
+  const cv::Mat landmarks =
+      (cv::Mat_<double>(3, 4) << 0, 0.7f, 0.7f, 0, 0, 0, -0.51f, -0.51f, 0, 0, 0, 0);
+  const cv::Vec3d expected = trilaterate(filtered, landmarks);
+  const double x = number(form, "textBox43"), y = number(form, "textBox44");
+  EXPECT_NEAR(x, expected[0], 1e-4);
+  EXPECT_NEAR(y, expected[1], 1e-4);
+  EXPECT_NEAR(number(form, "textBox45"), expected[2], 1e-4);
+  EXPECT_NEAR(x, 0.35, 0.5);
+  EXPECT_NEAR(y, -0.255, 0.5);
+  EXPECT_NEAR(std::abs(expected[2]), 1.8, 0.6);
+  EXPECT_GE(number(form, "textBox38"), 0);
+
+  const auto& trail = form.findChild<PositionView*>("positionView")->trail();
+  ASSERT_FALSE(trail.empty());
+  EXPECT_NEAR(trail.back().x(), x, 1e-5);
+  EXPECT_NEAR(trail.back().y(), y, 1e-5);
+}
+
+TEST_F(Form1Test, TrackbarsTunedDuringARunAreSavedAndRestored) {
+  const Session session{(dive.folder / "calibration.json").string()};
+  std::string error;
+  ASSERT_TRUE(scene::writeCalibration(session.calibrationPath, cv::imread(dive.picture(1)),
+                                      dive.poses[0], dive.options, 200, &error))
+      << error;
+  {
+    Form1 form(dive.source(), operatorAt, windows, session);
+    EXPECT_EQ(textOf(form, "textBox13"), "200.");  // the loaded rows are shown
+    EXPECT_NE(swatchOf(form, "pictureBox3"), QColor(Qt::white));
+    operatorAt.onWait = [&] {
+      windows.moveTrackbar("Median", "Par", 2);
+      windows.moveTrackbar("Hough Detection", "Par1", 3);
+    };
+    click(form, "button1");  // calibrated from the file: runs at once
+    EXPECT_FALSE(textOf(form, "textBox14").empty());
+  }
+  resetVisionState();
+  Form1 restarted(dive.source(), operatorAt, windows, session);
+  EXPECT_EQ(switch_value_median, 2);
+  EXPECT_EQ(IntMedian, 2);
+  EXPECT_EQ(high_switch_value_hough, 3);
+  EXPECT_EQ(highIntHough, 3);
+  EXPECT_EQ(lowIntHough, 0);
+}

@@ -1,0 +1,156 @@
+// The click slot and the threshold histogram: the picture, the click that chooses, and what
+// is stored or refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <opencv2/imgcodecs.hpp>
+
+#include "click_slot.hpp"
+#include "colour.hpp"
+#include "detection.hpp"
+#include "gui_support.hpp"
+#include "histogram.hpp"
+#include "support/recording_texts.hpp"
+#include "support/scripted_key_wait.hpp"
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+// A uniform scene of one colour (red, green, blue) as an open camera of a few pictures.
+void openUniformCamera(int r, int g, int b) {
+  const auto dir = scratchFolder();
+  for (int k = 1; k <= 3; ++k)
+    cv::imwrite((dir / ("frame_0000" + std::to_string(k) + ".png")).string(),
+                cv::Mat(48, 64, CV_8UC3, cv::Scalar(b, g, r)));
+  ASSERT_TRUE(capture.open((dir / "frame_%05d.png").string(), cv::CAP_IMAGES));
+}
+
+class Histogram : public ::testing::Test {
+ protected:
+  void SetUp() override { resetVisionState(); }
+  void TearDown() override { resetVisionState(); }
+
+  // Clicks in the histogram at the given waits.
+  std::function<void(int)> clicksAt(std::map<int, cv::Point> clicks) {
+    return [this, clicks](int wait) {
+      if (const auto at = clicks.find(wait); at != clicks.end())
+        windows.mouse("Histogram", cv::EVENT_LBUTTONDOWN, at->second.x, at->second.y);
+    };
+  }
+
+  RecordingTexts texts;
+  RecordingWindows windows;
+};
+
+}  // namespace
+
+TEST(ClickSlot, LeftPressIsParkedInTheSlot) {
+  resetVisionState();
+  mouseClick(cv::EVENT_LBUTTONDOWN, 12, 34, 0, nullptr);
+  EXPECT_EQ(box.x, 12);
+  EXPECT_EQ(box.y, 34);
+  EXPECT_TRUE(izmjena);
+}
+
+TEST(ClickSlot, OtherEventsAreIgnored) {
+  resetVisionState();
+  box = {-1, -1, 0, 0};
+  for (int event :
+       {cv::EVENT_MOUSEMOVE, cv::EVENT_LBUTTONUP, cv::EVENT_RBUTTONDOWN, cv::EVENT_LBUTTONDBLCLK})
+    mouseClick(event, 12, 34, cv::EVENT_FLAG_LBUTTON, nullptr);
+  EXPECT_EQ(box, cv::Rect(-1, -1, 0, 0));
+  EXPECT_FALSE(izmjena);
+}
+
+TEST(HistogramPicture, UniformScoreGivesOneFullBar) {
+  const cv::Mat picture = histogramPicture(cv::Mat(30, 40, CV_8UC1, cv::Scalar(255)));
+  ASSERT_EQ(picture.size(), cv::Size(256, 50));
+  EXPECT_EQ(cv::countNonZero(picture.col(255)), 0);
+  EXPECT_EQ(cv::countNonZero(picture.colRange(0, 255) != 255), 0);
+}
+
+TEST(HistogramPicture, BarsGrowFromTheBottomInProportion) {
+  // 40 pixels score 10, 20 score 20, 1 scores 30: bars of 50, 25 and round(1.25) = 1.
+  cv::Mat similarity(1, 61, CV_8UC1, cv::Scalar(10));
+  similarity.colRange(40, 60) = 20;
+  similarity.at<uchar>(0, 60) = 30;
+  const cv::Mat picture = histogramPicture(similarity);
+  EXPECT_EQ(cv::countNonZero(picture.col(10)), 0);
+  EXPECT_EQ(cv::countNonZero(picture.col(20).rowRange(25, 50)), 0);
+  EXPECT_EQ(cv::countNonZero(picture.col(20).rowRange(0, 25) != 255), 0);
+  EXPECT_EQ(picture.at<uchar>(49, 30), 0);
+  EXPECT_EQ(picture.at<uchar>(48, 30), 255);
+  EXPECT_EQ(picture.at<uchar>(49, 31), 255);
+}
+
+TEST_F(Histogram, ClickChoosesTheThresholdAndStoresTheNorm) {
+  openUniformCamera(200, 100, 50);
+  hsv = {14, 191, 200};
+  ScriptedKeyWait keys({}, clicksAt({{0, {255, 10}}}));
+  Host host{"", texts, keys, windows};
+  EXPECT_EQ(histogram(2, host), 255);
+  EXPECT_EQ(crvena.threshold, 255);
+  EXPECT_NEAR(crvena.hsvNorm, std::sqrt(14.0 * 14 + 191 * 191 + 200 * 200), 1e-9);
+  EXPECT_EQ(keys.durations(), (std::vector<int>{33, 33}));  // taken on the pass after it
+  EXPECT_EQ(box.x, -1);
+  EXPECT_EQ(box.y, -1);
+  EXPECT_FALSE(izmjena);
+  EXPECT_EQ(cv::countNonZero(windows.lastShown("Histogram").col(255)), 0);
+  EXPECT_EQ(windows.openWindows().count("Histogram"), 0u);
+  EXPECT_EQ(zelena.threshold + plava.threshold + zuta.threshold, 0);
+}
+
+TEST_F(Histogram, ClicksOnRowZeroOrColumnZeroAreIgnored) {
+  openUniformCamera(0, 200, 0);
+  hsv = {85, 255, 200};
+  ScriptedKeyWait keys({}, clicksAt({{0, {100, 0}}, {1, {0, 20}}, {2, {120, 30}}}));
+  Host host{"", texts, keys, windows};
+  EXPECT_EQ(histogram(1, host), 120);
+  EXPECT_EQ(keys.waits(), 4);
+  EXPECT_EQ(zelena.threshold, 120);
+}
+
+TEST_F(Histogram, KeyNBeforeAClickKeepsThePreviousThreshold) {
+  openUniformCamera(0, 0, 200);
+  hsv = {171, 255, 200};
+  zuta.threshold = 77;
+  ScriptedKeyWait keys({kKeyN}, clicksAt({{0, {100, 0}}}));
+  Host host{"", texts, keys, windows};
+  EXPECT_EQ(histogram(4, host), 77);
+  EXPECT_EQ(zuta.threshold, 77);
+  EXPECT_NEAR(zuta.hsvNorm, std::sqrt(171.0 * 171 + 255 * 255 + 200 * 200), 1e-9);
+  // The click on row 0 was not taken: it stays in the slot.
+  EXPECT_EQ(box.x, 100);
+  EXPECT_EQ(box.y, 0);
+  EXPECT_TRUE(izmjena);
+}
+
+TEST_F(Histogram, IndexOutsideTheBallsStoresNothing) {
+  openUniformCamera(200, 100, 50);
+  hsv = {14, 191, 200};
+  for (int index : {0, 5}) {
+    ScriptedKeyWait keys({}, clicksAt({{0, {40, 5}}}));
+    Host host{"", texts, keys, windows};
+    EXPECT_EQ(histogram(index, host), 40);
+  }
+  for (int ball = 1; ball <= 4; ++ball) {
+    EXPECT_EQ(ballRecord(ball).threshold, 0);
+    EXPECT_EQ(ballRecord(ball).hsvNorm, 0);
+  }
+}
+
+TEST_F(Histogram, NoFrameRefusesAndChangesNothing) {
+  plava.threshold = 150;
+  plava.hsvNorm = 12.5;
+  ScriptedKeyWait keys;
+  Host host{"", texts, keys, windows};
+  EXPECT_EQ(histogram(3, host), 150);
+  EXPECT_EQ(plava.threshold, 150);
+  EXPECT_EQ(plava.hsvNorm, 12.5);
+  EXPECT_EQ(keys.waits(), 0);
+  EXPECT_TRUE(windows.calls().empty());
+  EXPECT_FALSE(texts.text("textBox7").value_or("").empty());
+}

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+
+#include "calibration_file.hpp"
+#include "state.hpp"
+
+using namespace Orvanta;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::array<int*, 14> kTrackbarVariables = {
+    &switch_value_median,     &IntMedian,   &low_switch_value,       &lowInt,
+    &high_switch_value,       &highInt,     &low_switch_value_filt,  &lowIntFilt,
+    &high_switch_value_filt,  &highIntFilt, &low_switch_value_hough, &lowIntHough,
+    &high_switch_value_hough, &highIntHough};
+
+// Uncalibrated balls, trackbars at 0 and a scratch folder; the globals are restored after.
+class CalibrationFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedBalls_ = {zelena, crvena, plava, zuta};
+    savedSelected_ = odabran_piksel;
+    for (std::size_t i = 0; i < kTrackbarVariables.size(); ++i)
+      savedTrackbars_[i] = std::exchange(*kTrackbarVariables[i], 0);
+    zelena = crvena = plava = zuta = circles{};
+    odabran_piksel = false;
+    dir_ =
+        fs::temp_directory_path() /
+        ("orvanta_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    zelena = savedBalls_[0], crvena = savedBalls_[1], plava = savedBalls_[2];
+    zuta = savedBalls_[3];
+    odabran_piksel = savedSelected_;
+    for (std::size_t i = 0; i < kTrackbarVariables.size(); ++i)
+      *kTrackbarVariables[i] = savedTrackbars_[i];
+    fs::remove_all(dir_);
+  }
+
+  std::string write(const std::string& text) {
+    const std::string path = (dir_ / "calibration.json").string();
+    std::ofstream(path) << text;
+    return path;
+  }
+
+  fs::path dir_;
+
+ private:
+  std::array<circles, 4> savedBalls_;
+  std::array<int, 14> savedTrackbars_{};
+  bool savedSelected_ = false;
+};
+
+}  // namespace
+
+TEST_F(CalibrationFile, LoadDerivesHsvAndNormFromRgb) {
+  crvena.distance = 1.5;
+  std::string error;
+  ASSERT_TRUE(
+      loadCalibration(write(R"({"green": {"rgb": [200, 100, 50], "threshold": 180}})"), &error))
+      << error;
+  EXPECT_EQ(zelena.r, 200);
+  EXPECT_EQ(zelena.b, 50);
+  EXPECT_EQ(zelena.h, 14);
+  EXPECT_EQ(zelena.s, 191);
+  EXPECT_EQ(zelena.v, 200);
+  EXPECT_EQ(zelena.threshold, 180);
+  EXPECT_DOUBLE_EQ(zelena.hsvNorm, std::sqrt(14.0 * 14 + 191 * 191 + 200 * 200));
+  EXPECT_TRUE(odabran_piksel);
+  EXPECT_EQ(crvena.hsvNorm, 0);  // absent: stays uncalibrated
+  EXPECT_EQ(crvena.distance, 1.5);
+}
+
+TEST_F(CalibrationFile, TrackbarsSetPositionAndCopy) {
+  ASSERT_TRUE(
+      loadCalibration(write(R"({"trackbars": {"IntMedian": 9, "lowIntHough": 10}})"), nullptr));
+  EXPECT_EQ(switch_value_median, 9);
+  EXPECT_EQ(IntMedian, 9);
+  EXPECT_EQ(low_switch_value_hough, 10);
+  EXPECT_EQ(lowIntHough, 10);
+  EXPECT_FALSE(odabran_piksel);  // no colour in the file
+}
+
+TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
+  const std::pair<std::string, std::string> cases[] = {
+      {R"({"green": {"rgb": [1, 2, 3], "threshold": 4})", "JSON"},
+      // Valid trackbars before the bad value are not applied either.
+      {R"({"trackbars": {"IntMedian": 3}, "green": {"rgb": [0, 256, 0], "threshold": 10}})",
+       "green.rgb[1]"},
+      {R"({"red": {"rgb": [0, 0, 0], "threshold": -1}})", "red.threshold"},
+      {R"({"green": {"rgb": [0, 0.5, 0], "threshold": 1}})", "whole number"},
+      {R"({"green": {"rgb": [0, 0, 0]}})", "threshold"},
+      {R"({"gren": {"rgb": [0, 0, 0], "threshold": 1}})", "gren"},
+      {R"({"trackbars": {"IntMedian": 10}})", "0..9"},
+      {R"({"trackbars": {"highInt": 11}})", "0..10"},
+  };
+  for (const auto& [text, problem] : cases) {
+    SCOPED_TRACE(text);
+    const std::string path = write(text);
+    std::string error;
+    EXPECT_FALSE(loadCalibration(path, &error));
+    EXPECT_EQ(error.find(path), 0u) << error;
+    EXPECT_NE(error.find(problem), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos);
+    EXPECT_EQ(zelena.g, 0);
+    EXPECT_EQ(IntMedian, 0);
+    EXPECT_FALSE(odabran_piksel);
+  }
+  std::string error;
+  EXPECT_FALSE(loadCalibration((dir_ / "absent.json").string(), &error));
+  EXPECT_NE(error.find("absent.json: no such file"), std::string::npos) << error;
+}
+
+TEST_F(CalibrationFile, SavedCalibrationLoadsBack) {
+  ASSERT_TRUE(loadCalibration(write(R"({"green": {"rgb": [0, 200, 0], "threshold": 200},
+                                        "blue": {"rgb": [0, 0, 255], "threshold": 150},
+                                        "trackbars": {"highIntFilt": 4}})"),
+                              nullptr));
+  const std::string saved = (dir_ / "saved.json").string();
+  std::string error;
+  ASSERT_TRUE(saveCalibration(saved, &error)) << error;
+  EXPECT_FALSE(fs::exists(saved + ".tmp"));
+
+  zelena = plava = circles{};
+  highIntFilt = high_switch_value_filt = 0;
+  ASSERT_TRUE(loadCalibration(saved, &error)) << error;
+  EXPECT_EQ(zelena.g, 200);
+  EXPECT_EQ(zelena.threshold, 200);
+  EXPECT_EQ(plava.h, 171);
+  EXPECT_EQ(plava.threshold, 150);
+  EXPECT_EQ(crvena.hsvNorm, 0);  // never calibrated, so not written
+  EXPECT_EQ(highIntFilt, 4);
+  EXPECT_EQ(high_switch_value_filt, 4);
+}
+
+TEST_F(CalibrationFile, FailedSaveNamesTheFile) {
+  const std::string path = (dir_ / "no" / "such" / "calibration.json").string();
+  std::string error;
+  EXPECT_FALSE(saveCalibration(path, &error));
+  EXPECT_EQ(error.find(path), 0u) << error;
+}
+
+TEST_F(CalibrationFile, TrackbarAssignmentsAreAllOrNothing) {
+  std::string error;
+  ASSERT_TRUE(parseTrackbarAssignments("IntMedian=2,highIntHough=3", &error)) << error;
+  EXPECT_EQ(IntMedian, 2);
+  EXPECT_EQ(switch_value_median, 2);
+  EXPECT_EQ(highIntHough, 3);
+  EXPECT_EQ(high_switch_value_hough, 3);
+
+  EXPECT_FALSE(parseTrackbarAssignments("IntMedian=5,highIntHough=11", &error));
+  EXPECT_NE(error.find("highIntHough"), std::string::npos) << error;
+  EXPECT_FALSE(parseTrackbarAssignments("IntMedian=two", &error));
+  EXPECT_FALSE(parseTrackbarAssignments("Median=1", &error));
+  EXPECT_FALSE(parseTrackbarAssignments("", &error));
+  EXPECT_EQ(IntMedian, 2);
+}

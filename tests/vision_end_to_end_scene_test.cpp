@@ -1,0 +1,114 @@
+// The whole tracking loop on rendered views of the landmark balls: the position it publishes
+// against the camera's true position.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "calibration_file.hpp"
+#include "image_windows.hpp"
+#include "scene.hpp"
+#include "support/recording_texts.hpp"
+#include "support/scripted_key_wait.hpp"
+#include "support/vision_state.hpp"
+#include "tracking_loop.hpp"
+#include "trilateration.hpp"
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+// The settings the demo ships: reliable detection from 1.3 to 2.2 m.
+constexpr int demoThreshold = 210;
+constexpr const char* demoTrackbars = "IntMedian=2";
+
+// The range model sees a ball of true range d with an apparent radius of 24.6 / d pixels and
+// turns the detected integer radius R back into 24.6 / R. Rounding to whole pixels costs up to
+// half a pixel and the circle fit about one more, so each range lies within
+// [24.6 / (24.6 / d + 1.5), 24.6 / (24.6 / d - 1.5)]: about +-0.12 m at 1.4 m, +-0.16 m at
+// 1.6 m.
+constexpr double radiusError = 1.5;  // pixels
+
+std::array<double, 2> rangeBounds(double trueRange) {
+  const double radius = 24.6 / trueRange;
+  return {24.6 / (radius + radiusError), 24.6 / (radius - radiusError)};
+}
+
+// The tolerance of each coordinate is the largest error the solver makes over the 16
+// combinations of those range bounds. The short baseline (0.7 m by 0.51 m seen from 1.3 m and
+// more) magnifies range errors: about 0.45 to 0.7 m in x, 0.6 to 1.0 m in y, 0.25 to 0.6 m in z
+// for the views below.
+cv::Vec3d positionTolerance(const cv::Vec3d& truth) {
+  const std::array<double, 4> range = scene::trueDistances(truth);
+  const cv::Mat landmarks =
+      (cv::Mat_<double>(3, 4) << 0, 0.7, 0.7, 0, 0, 0, -0.51, -0.51, 0, 0, 0, 0);
+  cv::Vec3d tolerance(0, 0, 0);
+  for (int corner = 0; corner < 16; ++corner) {
+    cv::Mat ranges(4, 1, CV_64FC1);
+    for (int i = 0; i < 4; ++i) ranges.at<double>(i) = rangeBounds(range[i])[(corner >> i) & 1];
+    const cv::Vec3d error = trilaterate(ranges, landmarks) - truth;
+    for (int axis = 0; axis < 3; ++axis)
+      tolerance[axis] = std::max(tolerance[axis], std::abs(error[axis]));
+  }
+  return tolerance;
+}
+
+class EndToEnd : public ::testing::TestWithParam<cv::Vec3d> {
+ protected:
+  void SetUp() override { resetVisionState(); }
+  void TearDown() override { resetVisionState(); }
+};
+
+}  // namespace
+
+TEST_P(EndToEnd, TrackedPositionMatchesTheTruth) {
+  const cv::Vec3d truth = GetParam();
+  const scene::Pose pose{truth, {0.35, -0.255, 0}};
+  const scene::SceneOptions options;
+  const auto dir = scratchFolder();
+  std::string error;
+  // Set-up takes one picture and each pass two: 22 pictures give two windows of five passes.
+  ASSERT_TRUE(
+      scene::writeSequence(dir.string(), std::vector<scene::Pose>(22, pose), options, &error))
+      << error;
+  const std::string calibration = (dir / "calibration.json").string();
+  ASSERT_TRUE(scene::writeCalibration(calibration, scene::render(pose, options, 1), pose, options,
+                                      demoThreshold, &error))
+      << error;
+  ASSERT_TRUE(loadCalibration(calibration, &error)) << error;
+  ASSERT_TRUE(parseTrackbarAssignments(demoTrackbars, &error)) << error;
+
+  RecordingTexts texts;
+  ScriptedKeyWait keys;
+  NoWindows windows;
+  Host host{(dir / "frame_%05d.png").string(), texts, keys, windows};
+  TrackingRun run(host);
+  ASSERT_EQ(run.start(), StartResult::started);
+  std::vector<PassReport> windowsClosed;
+  for (PassReport report = run.pass(); !report.endedLoop; report = run.pass())
+    if (report.closedWindow) windowsClosed.push_back(report);
+  run.finish();
+
+  const std::array<double, 4> trueRange = scene::trueDistances(truth);
+  const cv::Vec3d tolerance = positionTolerance(truth);
+  ASSERT_EQ(windowsClosed.size(), 2u);
+  for (const PassReport& report : windowsClosed) {
+    for (int ball = 0; ball < 4; ++ball) {
+      EXPECT_GE(report.filtered[ball], rangeBounds(trueRange[ball])[0]) << "ball " << ball + 1;
+      EXPECT_LE(report.filtered[ball], rangeBounds(trueRange[ball])[1]) << "ball " << ball + 1;
+    }
+    ASSERT_TRUE(report.solved);
+    EXPECT_NEAR(report.position.x, truth[0], tolerance[0]);
+    EXPECT_NEAR(report.position.y, truth[1], tolerance[1]);
+    EXPECT_GT(report.position.z, 0);
+    EXPECT_NEAR(report.position.z, truth[2], tolerance[2]);
+  }
+}
+
+// Over the rectangle's centre and off it, 1.3 to 1.6 m from the balls.
+INSTANTIATE_TEST_SUITE_P(Views, EndToEnd,
+                         ::testing::Values(cv::Vec3d(0.35, -0.255, 1.3),
+                                           cv::Vec3d(0.5, -0.155, 1.3),
+                                           cv::Vec3d(0.65, -0.455, 1.3),
+                                           cv::Vec3d(0.15, -0.405, 1.5)));

@@ -1,0 +1,159 @@
+// The orvanta program in batch mode, run as users run it: a generated dive to the end, and the
+// inputs it must refuse with exit code 2.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "scene.hpp"
+#include "support/vision_state.hpp"
+
+using namespace OrvantaTest;
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs orvanta with the arguments (each quoted for the shell) in the scratch folder dir.
+Outcome runOrvanta(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+  std::string command = "'" ORVANTA_PATH "'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  command += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
+  const int status = std::system(command.c_str());
+  Outcome outcome;
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.out = readFile(dir / "out.txt");
+  outcome.err = readFile(dir / "err.txt");
+  return outcome;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> all;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) all.push_back(line);
+  return all;
+}
+
+// A calibration file for the scene's balls, seen from above the rectangle.
+std::string writeSceneCalibration(const std::filesystem::path& dir) {
+  const Orvanta::scene::Pose pose{{0.35, -0.255, 1.5}, {0.35, -0.255, 0}};
+  const Orvanta::scene::SceneOptions options;
+  const std::string path = (dir / "calibration.json").string();
+  std::string error;
+  EXPECT_TRUE(Orvanta::scene::writeCalibration(path, Orvanta::scene::render(pose, options, 1), pose,
+                                               options, 210, &error))
+      << error;
+  return path;
+}
+
+}  // namespace
+
+TEST(HeadlessRun, DiveRunsToTheEndWithOneRowPerWindow) {
+  const auto dir = scratchFolder();
+  std::string error;
+  ASSERT_TRUE(
+      Orvanta::scene::writeSequence((dir / "dive").string(), Orvanta::scene::dive(300), {}, &error))
+      << error;
+  const Outcome run =
+      runOrvanta(dir, {"--headless", "--camera", (dir / "dive" / "frame_%05d.png").string(),
+                       "--calibration", writeSceneCalibration(dir), "--trackbars", "IntMedian=2",
+                       "--csv", (dir / "track.csv").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(run.out.empty());
+  const std::vector<std::string> rows = lines(readFile(dir / "track.csv"));
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front(), "frame,green,red,blue,yellow,solved,x,y,z,frame_ms");
+  // Set-up takes picture 1; 149 passes take two each; every fifth pass closes a window.
+  ASSERT_EQ(rows.size(), 1u + 29u);
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    std::istringstream row(rows[k]);
+    std::vector<std::string> fields;
+    for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 10u) << rows[k];
+    EXPECT_EQ(fields[0], std::to_string(5 * k));
+    EXPECT_EQ(fields[5], "1") << "all four balls in view along the dive: " << rows[k];
+    EXPECT_GT(std::stod(fields[8]), 1.0) << rows[k];  // 1.65 to 2.0 m above the balls
+  }
+  std::filesystem::remove_all(dir);  // 300 pictures
+}
+
+TEST(HeadlessRun, CsvGoesToStandardOutputByDefault) {
+  const auto dir = scratchFolder();
+  std::string error;
+  ASSERT_TRUE(
+      Orvanta::scene::writeSequence((dir / "seq").string(), Orvanta::scene::dive(12), {}, &error))
+      << error;
+  const Outcome run =
+      runOrvanta(dir, {"--headless", "--camera", (dir / "seq" / "frame_%05d.png").string(),
+                       "--calibration", writeSceneCalibration(dir)});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(lines(run.out).size(), 2u);  // header and the one window of five passes
+}
+
+TEST(HeadlessRefusal, MissingSource) {
+  const auto dir = scratchFolder();
+  const std::string source = (dir / "nothing_%05d.png").string();
+  const Outcome run = runOrvanta(
+      dir, {"--headless", "--camera", source, "--calibration", writeSceneCalibration(dir)});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find(source), std::string::npos) << run.err;
+  EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+}
+
+TEST(HeadlessRefusal, CorruptCalibrationOverwritesNothing) {
+  const auto dir = scratchFolder();
+  const auto calibration = dir / "broken.json";
+  std::ofstream(calibration) << R"({"green": {"rgb": [10, 200)";
+  const auto csv = dir / "keep.csv";
+  std::ofstream(csv) << "earlier results\n";
+  const Outcome run = runOrvanta(dir, {"--headless", "--camera", "0", "--calibration",
+                                       calibration.string(), "--csv", csv.string()});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("broken.json"), std::string::npos) << run.err;
+  EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+  EXPECT_EQ(readFile(csv), "earlier results\n");
+}
+
+TEST(HeadlessRefusal, NoCalibration) {
+  const auto dir = scratchFolder();
+  const Outcome run = runOrvanta(dir, {"--headless", "--camera", "missing_%05d.png"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("--calibration"), std::string::npos) << run.err;
+}
+
+TEST(CommandLine, BadOptionsAreUsageErrors) {
+  const auto dir = scratchFolder();
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--frobnicate"},
+                                             {"--camera"},
+                                             {"--csv", "out.csv"},
+                                             {"--headless", "--trackbars", "IntMedian=12"},
+                                             {"--headless", "--trackbars", "Median=2"}}) {
+    const Outcome run = runOrvanta(dir, args);
+    EXPECT_EQ(run.exitCode, 2) << args.front();
+    EXPECT_FALSE(run.err.empty()) << args.front();
+  }
+}
+
+TEST(CommandLine, HelpListsEveryOption) {
+  const auto dir = scratchFolder();
+  const Outcome run = runOrvanta(dir, {"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  for (const char* option :
+       {"--camera", "--calibration", "--headless", "--csv", "--trackbars", "--help"})
+    EXPECT_NE(run.out.find(option), std::string::npos) << option;
+}

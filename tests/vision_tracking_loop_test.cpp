@@ -1,0 +1,121 @@
+// The Start button's loop: its refusals, its set-up and teardown, and the key that ends it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/disc_frames.hpp"
+#include "support/recording_texts.hpp"
+#include "support/recording_windows.hpp"
+#include "support/scripted_key_wait.hpp"
+#include "support/vision_state.hpp"
+#include "tracking_loop.hpp"
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+constexpr int keyN = 110;
+
+class TrackingLoop : public ::testing::Test {
+ protected:
+  void SetUp() override { resetVisionState(); }
+  void TearDown() override { resetVisionState(); }
+
+  std::string discSequence(int pictures) {
+    return writeDiscSequence(scratchFolder(), std::vector<DiscFrame>(pictures));
+  }
+
+  RecordingTexts texts;
+  RecordingWindows windows;
+};
+
+}  // namespace
+
+TEST_F(TrackingLoop, RefusesBeforeAnyColourIsCalibrated) {
+  ScriptedKeyWait keys;
+  Host host{discSequence(4), texts, keys, windows};
+  button1_Click(host);
+  EXPECT_EQ(texts.textsOf("textBox7"), std::vector<std::string>{"Najprije odaberi boje!"});
+  EXPECT_TRUE(windows.calls().empty());
+  EXPECT_FALSE(capture.isOpened());
+  EXPECT_EQ(keys.waits(), 0);
+}
+
+TEST_F(TrackingLoop, UnavailableCameraReportsAndReturnsToIdle) {
+  calibrateDiscColours();
+  ScriptedKeyWait keys;
+  Host host{(scratchFolder() / "missing_%05d.png").string(), texts, keys, windows};
+  button1_Click(host);
+  EXPECT_EQ(texts.text("textBox7"), "Kamera nije dostupna!");
+  EXPECT_TRUE(windows.calls().empty());
+  EXPECT_FALSE(capture.isOpened());
+}
+
+TEST_F(TrackingLoop, SetUpCreatesTheTrackbarsAtTheirPositions) {
+  calibrateDiscColours();
+  switch_value_median = 4;
+  ScriptedKeyWait keys({keyN});
+  Host host{discSequence(6), texts, keys, windows};
+  button1_Click(host);
+  const std::vector<std::string> expected{"Canny/High",
+                                          "Canny/Low",
+                                          "Canny & Gaus/Par1",
+                                          "Canny & Gaus/Par2",
+                                          "Hough Detection/Par1",
+                                          "Hough Detection/Par2",
+                                          "Median/Par"};
+  ASSERT_EQ(windows.trackbars().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto& trackbar = windows.trackbars()[i];
+    EXPECT_EQ(trackbar.window + "/" + trackbar.name, expected[i]);
+    EXPECT_EQ(trackbar.maximum, i + 1 == expected.size() ? 9 : 10);
+  }
+  EXPECT_EQ(windows.trackbars().back().position, &switch_value_median);
+}
+
+TEST_F(TrackingLoop, KeyNEndsTheLoopAfterItsFrameCompletes) {
+  calibrateDiscColours();
+  kamera = {7, 8, 9};
+  ScriptedKeyWait keys({-1, -1, -1, -1, keyN});
+  Host host{discSequence(30), texts, keys, windows};
+  button1_Click(host);
+  EXPECT_EQ(keys.waits(), 5);
+  EXPECT_EQ(keys.durations(), std::vector<int>(5, 1));
+  EXPECT_EQ(c, keyN);
+  // The fifth pass still closes its window and solves; only its frame time is missing.
+  EXPECT_EQ(texts.textsOf("textBox39").size(), 1u);
+  EXPECT_EQ(texts.textsOf("textBox43").size(), 1u);
+  EXPECT_NE(kamera.x, 7);
+  EXPECT_EQ(texts.textsOf("textBox38").size(), 4u);
+  EXPECT_EQ(texts.textsOf("textBox7"), (std::vector<std::string>{"Proračun u tjeku...", ""}));
+  EXPECT_FALSE(capture.isOpened());
+  for (const char* window :
+       {"Hough Detection", "grey", "grey manuel", "Median", "Canny", "Canny & Gaus"})
+    EXPECT_EQ(windows.openWindows().count(window), 0u) << window;
+}
+
+TEST_F(TrackingLoop, EndOfSourceEndsTheLoop) {
+  calibrateDiscColours();
+  ScriptedKeyWait keys;
+  Host host{discSequence(8), texts, keys, windows};  // set-up takes 1, three passes take 6
+  button1_Click(host);
+  EXPECT_EQ(keys.waits(), 3);
+  EXPECT_EQ(texts.textsOf("textBox38").size(), 3u);
+  EXPECT_EQ(texts.text("textBox7"), "");
+}
+
+TEST_F(TrackingLoop, NotANumberPositionIsShownAsDashes) {
+  // Green far (24.6 / 10 px = 2.46 m) and red near (24.6 / 40 px = 0.62 m): two spheres 0.7 m
+  // apart whose ranges differ by more than that never meet.
+  calibrateDiscColours();
+  std::vector<DiscFrame> pictures(12, DiscFrame{{10, 40, 20, 20}});
+  ScriptedKeyWait keys;
+  Host host{writeDiscSequence(scratchFolder(), pictures), texts, keys, windows};
+  button1_Click(host);
+  ASSERT_EQ(texts.textsOf("textBox43").size(), 1u) << "the fifth pass must find all four balls";
+  EXPECT_EQ(texts.text("textBox43"), "---");
+  EXPECT_EQ(texts.text("textBox44"), "---");
+  EXPECT_EQ(texts.text("textBox45"), "---");
+  EXPECT_TRUE(std::isnan(kamera.x));
+}

@@ -1,0 +1,33 @@
+// The colour calibration behind "Odabir slike", and the saved calibration of a session.
+#pragma once
+
+#include <string>
+
+#include "host.hpp"
+
+namespace Orvanta {
+
+// Settings of one program run that outlive a single activity.
+struct Session {
+  std::string calibrationPath;  // empty: calibrations are neither loaded nor saved
+};
+
+// Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
+// blue and yellow ball in turn; each click samples one pixel into the ball's record and row,
+// then the threshold histogram runs on a fresh frame. "n" ends it early. Without a still
+// picture or an open camera it opens the camera and grabs one first. Releases the camera and
+// closes both image windows at the end; with a calibration path set, saves after each ball.
+void button3_Click(Host& host, const Session& session = {});
+
+// Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
+void showCalibration(OperatorTexts& texts);
+
+// Loads the session's calibration file if it exists and shows it; a file that cannot be
+// loaded is reported in the status box and left as it is.
+void restoreSession(const Session& session, OperatorTexts& texts);
+
+// Saves the calibration and the trackbars to the session's file (atomically); a failure is
+// reported in the status box. Does nothing without a calibration path.
+void saveSession(const Session& session, OperatorTexts& texts);
+
+}  // namespace Orvanta

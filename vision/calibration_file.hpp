@@ -1,0 +1,25 @@
+// The calibration file: the four ball colours with their thresholds and, optionally, the seven
+// trackbar positions, so a calibration survives the program. JSON:
+//   {"green": {"rgb": [r, g, b], "threshold": t}, "red": ..., "blue": ..., "yellow": ...,
+//    "trackbars": {"IntMedian": 2, "lowInt": 3, ...}}
+// Every entry is optional; a ball absent from the file stays as it is.
+#pragma once
+
+#include <string>
+
+namespace Orvanta {
+
+// Loads path into the ball records (HSV and hsvNorm derived from rgb as the calibration does)
+// and the trackbar positions and copies; a ball loaded sets odabran_piksel. On any problem
+// nothing changes and error holds one line naming the file and the problem.
+bool loadCalibration(const std::string& path, std::string* error);
+
+// Writes the calibrated balls (hsvNorm > 0 or threshold > 0) and the seven trackbar copies.
+// Atomic: a temporary file in the same folder is renamed over path.
+bool saveCalibration(const std::string& path, std::string* error);
+
+// Applies "IntMedian=2,highIntHough=3" (copy-variable names) to the positions and copies,
+// validated as in the file; all or nothing.
+bool parseTrackbarAssignments(const std::string& text, std::string* error);
+
+}  // namespace Orvanta

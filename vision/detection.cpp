@@ -1,0 +1,184 @@
+#include "detection.hpp"
+
+#include <algorithm>
+#include <opencv2/imgproc.hpp>
+
+#include "number_format.hpp"
+#include "ranging.hpp"
+
+namespace Orvanta {
+
+namespace {
+
+constexpr double searchScale = 1.6;
+
+// Positions only come from the trackbars or a validated file; clamping keeps a stray value
+// from reading outside a table.
+template <std::size_t N>
+double select(const std::array<double, N>& table, int position) {
+  return table[std::clamp<int>(position, 0, N - 1)];
+}
+
+// Bounds of one axis: [centre - k r, centre + k r) clipped to [0, size), truncated toward zero.
+std::pair<int, int> windowSpan(int centre, int radius, int size) {
+  const double reach = searchScale * radius;
+  const int first = static_cast<int>(std::max(0.0, centre - reach));
+  const int end = static_cast<int>(std::min(double(size), centre + reach));
+  return {first, std::max(first, end)};
+}
+
+void scoreWindow(const cv::Mat& frame, cv::Rect window, const circles& ball, WorkImages& work) {
+  if (work.path == DetectionPath::reference) {
+    computeSimilarity(frame, window, hsv, ball.hsvNorm, work.similarity);
+    thresholdMask(work.similarity, window, ball.threshold, work.mask);
+    return;
+  }
+  work.scorer.score(frame, window, hsv, ball.hsvNorm, work.similarity, &work.mask, ball.threshold);
+}
+
+// area grown by dx and dy on each side, clipped to the image.
+cv::Rect grown(cv::Rect area, int dx, int dy, cv::Size size) {
+  return cv::Rect(area.x - dx, area.y - dy, area.width + 2 * dx, area.height + 2 * dy) &
+         cv::Rect({0, 0}, size);
+}
+
+// Runs filter over area only; the rest of out is cleared.
+template <class Filter>
+void filterOver(const cv::Mat& in, cv::Mat& out, cv::Rect area, Filter filter) {
+  out.setTo(0);
+  if (area.empty()) return;  // an empty search window: nothing to filter
+  cv::Mat part = out(area);
+  filter(in(area), part);
+}
+
+// The mask is 0 outside the search window and each filter reads only a pixel's neighbourhood,
+// so each stage can differ from 0 only within its input's area grown by the filter's reach.
+// Each stage runs over that area grown once more by its reach, so every pixel it can set sees
+// the neighbourhood it has in the whole image: the images equal those of whole-image filtering,
+// at the cost of the window instead of the frame. Returns the area where edges can lie.
+cv::Rect filterMask(WorkImages& work, cv::Rect window, const DetectionParams& p) {
+  const cv::Size size = work.mask.size();
+  const int m = p.medianAperture / 2;
+  const cv::Rect medianArea = grown(window, m, m, size);
+  filterOver(work.mask, work.median, grown(medianArea, m, m, size),
+             [&](const cv::Mat& in, cv::Mat& out) { cv::medianBlur(in, out, p.medianAperture); });
+  // An edge needs a gradient, which needs a changing pixel next to it; thinning compares the
+  // gradients of the neighbours, which reach one pixel further.
+  const cv::Rect edgeArea = grown(medianArea, 1, 1, size);
+  filterOver(
+      work.median, work.edges, grown(edgeArea, 2, 2, size),
+      [&](const cv::Mat& in, cv::Mat& out) { cv::Canny(in, out, p.cannyLower, p.cannyUpper, 3); });
+  const int gx = p.gaussianWidth / 2, gy = p.gaussianHeight / 2;
+  // Isolated: the bit-exact fixed-point Gaussian, as over a whole image (zeros at the border).
+  filterOver(work.edges, work.smoothed, grown(edgeArea, 2 * gx, 2 * gy, size),
+             [&](const cv::Mat& in, cv::Mat& out) {
+               cv::GaussianBlur(in, out, cv::Size(p.gaussianWidth, p.gaussianHeight), 0, 0,
+                                cv::BORDER_DEFAULT | cv::BORDER_ISOLATED);
+             });
+  return edgeArea;
+}
+
+// Circle detection over scattered specks (a threshold far too low for the scene) takes
+// seconds: every fragment votes for centres. A ball's outline is one long curve, so more than
+// speckleEdges edge pixels averaging under outlineFragment pixels per fragment are noise.
+constexpr int speckleEdges = 256;
+constexpr int outlineFragment = 16;
+
+bool isSpeckle(const cv::Mat& edges) {
+  const int count = cv::countNonZero(edges);
+  if (count <= speckleEdges) return false;
+  cv::Mat labels;
+  const int fragments = cv::connectedComponents(edges, labels, 8, CV_32S) - 1;
+  return count < fragments * outlineFragment;
+}
+
+}  // namespace
+
+DetectionParams currentParams() {
+  DetectionParams p;
+  p.medianAperture = static_cast<int>(select(medianApertures, IntMedian));
+  p.cannyLower = select(cannyLowerThresholds, lowInt);
+  p.cannyUpper = select(cannyUpperThresholds, highInt);
+  p.gaussianWidth = static_cast<int>(select(gaussianKernelSizes, highIntFilt));
+  p.gaussianHeight = static_cast<int>(select(gaussianKernelSizes, lowIntFilt));
+  p.houghParam1 = select(houghParameters, highIntHough);
+  p.houghParam2 = select(houghParameters, lowIntHough);
+  return p;
+}
+
+void WorkImages::create(cv::Size size) {
+  for (cv::Mat* image : {&similarity, &mask, &median, &edges, &smoothed})
+    *image = cv::Mat::zeros(size, CV_8UC1);
+}
+
+void WorkImages::clearSimilarityAndMask() {
+  similarity.setTo(0);
+  mask.setTo(0);
+}
+
+cv::Rect searchWindow(const circles& ball, cv::Size frameSize) {
+  if (!ball.found) return cv::Rect(0, 0, frameSize.width, frameSize.height);
+  const auto [top, bottom] = windowSpan(ball.y, ball.radius, frameSize.height);
+  const auto [left, right] = windowSpan(ball.x, ball.radius, frameSize.width);
+  return cv::Rect(left, top, right - left, bottom - top);
+}
+
+double minCentreDistance(int rows) {
+  // Circle detection rejects a distance of 0, which frames under 4 rows would give.
+  return std::max(rows / 4, 1);
+}
+
+std::vector<cv::Vec3f> findBallCircles(circles& ball, const cv::Mat& frame, WorkImages& work) {
+  const cv::Rect window = searchWindow(ball, frame.size());
+  ball.found = false;
+  hsv = {static_cast<std::uint8_t>(ball.h), static_cast<std::uint8_t>(ball.s),
+         static_cast<std::uint8_t>(ball.v)};
+  scoreWindow(frame, window, ball, work);
+
+  const DetectionParams p = currentParams();
+  const bool whole = work.path == DetectionPath::reference;
+  const cv::Rect edgeArea = filterMask(work, whole ? cv::Rect({0, 0}, frame.size()) : window, p);
+  if (isSpeckle(work.edges(edgeArea))) return {};
+  std::vector<cv::Vec3f> found;
+  cv::HoughCircles(work.smoothed, found, cv::HOUGH_GRADIENT, 1.0, minCentreDistance(work.mask.rows),
+                   p.houghParam1, p.houghParam2, 0, 0);
+  return found;
+}
+
+const BallBoxes& ballBoxes(int ball) {
+  static const std::array<BallBoxes, 4> boxes = {{{"textBox14", "textBox15"},
+                                                  {"textBox9", "textBox8"},
+                                                  {"textBox21", "textBox20"},
+                                                  {"textBox30", "textBox29"}}};
+  return boxes.at(ball - 1);
+}
+
+circles& ballRecord(int ball) {
+  static const std::array<circles*, 4> records = {&zelena, &crvena, &plava, &zuta};
+  return *records.at(ball - 1);
+}
+
+void recordBallCircles(circles& ball, const std::vector<cv::Vec3f>& found, cv::Mat& display,
+                       const BallBoxes& boxes, const WorkImages& work, Host& host, bool firstPass) {
+  // Every circle is drawn and written; the last one is what stays in the record and boxes.
+  for (const cv::Vec3f& circle : found) {
+    drawBallCircle(display, circle);
+    const int radius = cvRound(circle[2]);
+    host.texts.setText(boxes.radius, formatNumber(radius));
+    ball.distance = udaljenostPredmeta(radius);
+    host.texts.setText(boxes.range, formatNumber(ball.distance));
+    ball.found = true;
+    ball.x = cvRound(circle[0]);
+    ball.y = cvRound(circle[1]);
+    ball.radius = radius;
+  }
+  showDetectionWindows(host.windows, display, work, firstPass);
+}
+
+void detect_ball(circles& ball, const cv::Mat& frame, cv::Mat& display, WorkImages& work,
+                 const BallBoxes& boxes, Host& host) {
+  const std::vector<cv::Vec3f> found = findBallCircles(ball, frame, work);
+  recordBallCircles(ball, found, display, boxes, work, host, false);
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,42 @@
+// The operator window: three buttons start the preview, the calibration and the tracking
+// loop; the controls show every calibrated and measured value.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "calibration.hpp"
+#include "host.hpp"
+
+namespace Orvanta {
+
+class PositionView;
+
+class Form1 : public QWidget, public OperatorTexts {
+  Q_OBJECT
+
+ public:
+  // Resets the click slot and the trackbars, then restores the session's calibration.
+  Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Session session = {},
+        QWidget* parent = nullptr);
+  // Releases the camera and closes "Video" and "RGB prikaz slike".
+  ~Form1() override;
+
+  void setText(const std::string& control, const std::string& text) override;
+  void setSwatch(const std::string& control, int r, int g, int b) override;
+
+ private:
+  Host host_;
+  Session session_;
+  PositionView* positionView_;
+
+  void wireButton(const char* button, std::function<void()> activity);
+  // Activities are modal loops that dispatch this window's events; the buttons stay off
+  // meanwhile so that no second activity starts inside the first.
+  void runActivity(const std::function<void()>& activity);
+  void setButtonsEnabled(bool enabled);
+  void startTracking();
+};
+
+}  // namespace Orvanta

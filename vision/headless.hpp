@@ -1,0 +1,16 @@
+// Batch tracking without windows: the same loop as the Start button, fed by a file source,
+// one CSV row per five-frame window.
+#pragma once
+
+#include <ostream>
+
+#include "options.hpp"
+
+namespace Orvanta {
+
+// Runs the tracking loop on options.camera until the source ends. The calibration and the
+// trackbars must already be applied. CSV goes to options.csv, or to out when that is empty;
+// progress and messages go to err. Returns the exit code: 0, or 2 when the run cannot start.
+int runHeadless(const Options& options, std::ostream& out, std::ostream& err);
+
+}  // namespace Orvanta

@@ -1,0 +1,22 @@
+// The threshold histogram: scores a live frame against the reference colour in hsv, shows
+// how the scores are spread and lets the operator click the threshold.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include "host.hpp"
+
+namespace Orvanta {
+
+// 256 x 50 picture of the score histogram of an 8-bit similarity image: a black bar per
+// score growing up from the bottom edge, the fullest score reaching the top.
+cv::Mat histogramPicture(const cv::Mat& similarity);
+
+// Grabs a frame, shows the histogram in "Histogram" and waits (33 ms key waits) for a click
+// on it: the column is the threshold. Stores threshold and hsvNorm in ball colourIndex
+// (1..4; any other index stores nothing) and returns the threshold. "n" before a valid
+// click keeps the ball's previous threshold. Without a frame it refuses with a status text,
+// changes nothing and returns the previous threshold (0 outside 1..4).
+int histogram(int colourIndex, Host& host);
+
+}  // namespace Orvanta

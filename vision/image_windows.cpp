@@ -1,0 +1,52 @@
+#include "image_windows.hpp"
+
+#include <opencv2/highgui.hpp>
+
+namespace Orvanta {
+
+namespace {
+
+void onTrackbarMove(int position, void* userdata) {
+  auto* binding = static_cast<HighguiWindows::Binding*>(userdata);
+  if (!binding->position) return;
+  *binding->position = position;
+  if (binding->onChange) binding->onChange(position);
+}
+
+}  // namespace
+
+void HighguiWindows::namedWindow(const std::string& name) {
+  cv::namedWindow(name, cv::WINDOW_AUTOSIZE);
+}
+
+void HighguiWindows::show(const std::string& name, const cv::Mat& image) {
+  cv::imshow(name, image);
+}
+
+void HighguiWindows::destroyWindow(const std::string& name) {
+  // The activities close windows that may not be open; highgui's Qt backend throws when it
+  // has no window at all yet. Closing a window that is not there is nothing to do.
+  try {
+    cv::destroyWindow(name);
+  } catch (const cv::Exception&) {
+  }
+}
+
+void HighguiWindows::createTrackbar(const std::string& trackbar, const std::string& window,
+                                    int* position, int maximum, void (*onChange)(int)) {
+  Binding& binding = bindings_[{window, trackbar}];
+  // Placed at the current position before the binding is live: creating a trackbar is not a
+  // move, so neither the variable nor its copy changes here.
+  binding = Binding{};
+  const int start = *position;
+  cv::createTrackbar(trackbar, window, nullptr, maximum, onTrackbarMove, &binding);
+  cv::setTrackbarPos(trackbar, window, start);
+  binding = Binding{position, onChange};
+}
+
+void HighguiWindows::setMouseCallback(const std::string& window, cv::MouseCallback callback,
+                                      void* userdata) {
+  cv::setMouseCallback(window, callback, userdata);
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,43 @@
+// Implementations of the image-window seam: real highgui windows, or none at all.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "host.hpp"
+
+namespace Orvanta {
+
+class HighguiWindows : public ImageWindows {
+ public:
+  void namedWindow(const std::string& name) override;
+  void show(const std::string& name, const cv::Mat& image) override;
+  void destroyWindow(const std::string& name) override;
+  void createTrackbar(const std::string& trackbar, const std::string& window, int* position,
+                      int maximum, void (*onChange)(int)) override;
+  void setMouseCallback(const std::string& window, cv::MouseCallback callback,
+                        void* userdata) override;
+
+  // What a trackbar move updates; highgui gets no value pointer, only this record.
+  struct Binding {
+    int* position = nullptr;
+    void (*onChange)(int) = nullptr;
+  };
+
+ private:
+  // Keyed by (window, trackbar); map nodes stay put, so highgui may keep their addresses.
+  std::map<std::pair<std::string, std::string>, Binding> bindings_;
+};
+
+// Headless runs: every call does nothing.
+class NoWindows : public ImageWindows {
+ public:
+  void namedWindow(const std::string&) override {}
+  void show(const std::string&, const cv::Mat&) override {}
+  void destroyWindow(const std::string&) override {}
+  void createTrackbar(const std::string&, const std::string&, int*, int, void (*)(int)) override {}
+  void setMouseCallback(const std::string&, cv::MouseCallback, void*) override {}
+};
+
+}  // namespace Orvanta

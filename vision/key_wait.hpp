@@ -1,0 +1,18 @@
+// The one key wait of the program: every loop waits through here, so the key lands in c.
+#pragma once
+
+#include "host.hpp"
+
+namespace Orvanta {
+
+// Waits up to ms milliseconds through host.keys (window events are dispatched meanwhile),
+// stores the key narrowed to 8 bits in c and returns that value (-1 for no key).
+int waitKey(Host& host, int ms);
+
+// The real wait: highgui's, which also runs the Qt event loop of every window.
+class HighguiKeyWait : public KeyWait {
+ public:
+  int wait(int ms) override;
+};
+
+}  // namespace Orvanta

@@ -1,0 +1,39 @@
+// The orvanta program. Headless runs track a file source without windows; otherwise the
+// operator window drives the preview, the calibration and the tracking loop.
+#include <QApplication>
+#include <iostream>
+#include <opencv2/core/utils/logger.hpp>
+
+#include "calibration_file.hpp"
+#include "form1.hpp"
+#include "headless.hpp"
+#include "image_windows.hpp"
+#include "key_wait.hpp"
+#include "options.hpp"
+
+int main(int argc, char** argv) {
+  using namespace Orvanta;
+  // OpenCV's warnings (an image sequence's end, a backend probing) are not messages for users.
+  cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_ERROR);
+  Options options;
+  if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
+  if (options.headless) {
+    if (!applySettings(options, std::cerr)) return 2;
+    return runHeadless(options, std::cout, std::cerr);
+  }
+
+  QApplication application(argc, argv);  // before any highgui call: highgui lives in it
+  HighguiKeyWait keys;
+  HighguiWindows windows;
+  // The window zeroes the trackbars and loads the calibration file (a bad one is reported in
+  // its status box); trackbars named on the command line apply on top.
+  Form1 form(options.camera, keys, windows, Session{options.calibration});
+  std::string error;
+  if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {
+    std::cerr << "orvanta: --trackbars: " << error << '\n';
+    return 2;
+  }
+  form.show();
+  application.exec();
+  return 0;
+}

@@ -1,0 +1,52 @@
+#include "options.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include "calibration_file.hpp"
+
+namespace Orvanta {
+
+std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
+                                std::ostream& out, std::ostream& err) {
+  CLI::App app{"Orvanta: camera-based localisation from four coloured landmark balls.", "orvanta"};
+  app.add_option("--camera", options.camera,
+                 "Camera source: device index, video file or image-sequence pattern such as "
+                 "dir/frame_%05d.png")
+      ->capture_default_str();
+  app.add_option("--calibration", options.calibration,
+                 "Calibration file (JSON) with the ball colours, thresholds and trackbars");
+  auto* headless = app.add_flag("--headless", options.headless,
+                                "Track without windows until the source ends; write CSV");
+  app.add_option("--csv", options.csv, "Headless CSV output file (default: standard output)")
+      ->needs(headless);
+  app.add_option("--trackbars", options.trackbars,
+                 "Trackbar positions by name, e.g. IntMedian=2,highIntHough=3 (IntMedian, lowInt, "
+                 "highInt, lowIntFilt, highIntFilt, lowIntHough, highIntHough)");
+  app.add_flag("--verbose", options.verbose, "Headless: print every operator-window text to stderr")
+      ->needs(headless);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << "orvanta: " << error.what() << "\nRun with --help for the options.\n";
+    return 2;
+  }
+  return std::nullopt;
+}
+
+bool applySettings(const Options& options, std::ostream& err) {
+  std::string error;
+  if (!options.calibration.empty() && !loadCalibration(options.calibration, &error)) {
+    err << "orvanta: " << error << '\n';
+    return false;
+  }
+  if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {
+    err << "orvanta: --trackbars: " << error << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,28 @@
+// The command line of the orvanta program, and the settings it names.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace Orvanta {
+
+struct Options {
+  std::string camera = "0";  // device index, video file or image-sequence pattern
+  std::string calibration;   // calibration file to load, if any
+  bool headless = false;
+  std::string csv;        // headless output file; empty for standard output
+  std::string trackbars;  // "IntMedian=2,highIntHough=3"
+  bool verbose = false;   // headless: print every text of the operator window
+};
+
+// Parses the command line into options. Returns the exit code to stop with (0 after --help,
+// 2 after a usage error, both already printed), or nothing when the program should run.
+std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
+                                std::ostream& out, std::ostream& err);
+
+// Loads the calibration file and applies the trackbar list the options name. On a problem it
+// prints one line to err and returns false.
+bool applySettings(const Options& options, std::ostream& err);
+
+}  // namespace Orvanta

@@ -1,0 +1,27 @@
+#include "preview.hpp"
+
+#include "camera.hpp"
+#include "key_wait.hpp"
+#include "state.hpp"
+
+namespace Orvanta {
+
+void button2_Click(Host& host) {
+  host.windows.destroyWindow(name);
+  host.windows.namedWindow(name_video);
+  openCamera(host.cameraSource);  // a camera that cannot be opened gives no frame below
+
+  cv::Mat still;
+  for (;;) {
+    const bool shown = queryFrame(frame);
+    // The calibration samples the last picture that really arrived.
+    if (queryFrame(still)) still.copyTo(image);
+    if (!shown) break;
+    host.windows.show(name_video, frame);
+    waitKey(host, 10);
+    if (c == 'n') break;
+  }
+  host.windows.destroyWindow(name_video);
+}
+
+}  // namespace Orvanta

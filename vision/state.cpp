@@ -1,0 +1,65 @@
+// The globals of the vision program with their values at start.
+#include "state.hpp"
+
+namespace Orvanta {
+
+circles zelena, crvena, plava, zuta;
+camera kamera;
+
+// Single precision as installed: the matrix sees 0.699999988079071 for 0.7.
+float dx1 = 0.0f, dx2 = 0.7f, dx3 = 0.7f, dx4 = 0.0f;
+float dy1 = 0.0f, dy2 = 0.0f, dy3 = -0.51f, dy4 = -0.51f;
+float dz1 = 0.0f, dz2 = 0.0f, dz3 = 0.0f, dz4 = 0.0f;
+// Defined after the floats so that their values are in place when these are built.
+double landmarkpos[12] = {dx1, dx2, dx3, dx4, dy1, dy2, dy3, dy4, dz1, dz2, dz3, dz4};
+cv::Mat landMarkPos(3, 4, CV_64FC1);
+
+void bindLandmarks() {
+  landMarkPos = cv::Mat(3, 4, CV_64FC1, landmarkpos);
+}
+
+const double rPredmeta = 41.0;
+const double dPredmeta = 60.0;
+
+int high_switch_value = 0, low_switch_value = 0, high_switch_value_filt = 0,
+    low_switch_value_filt = 0, high_switch_value_hough = 0, low_switch_value_hough = 0,
+    switch_value_median = 0;
+int highInt = 0, lowInt = 0, highIntFilt = 0, lowIntFilt = 0, highIntHough = 0, lowIntHough = 0,
+    IntMedian = 0;
+
+void switch_callback_h(int position) {
+  highInt = position;
+}
+void switch_callback_l(int position) {
+  lowInt = position;
+}
+void switch_filt_callback_h(int position) {
+  highIntFilt = position;
+}
+void switch_filt_callback_l(int position) {
+  lowIntFilt = position;
+}
+void hough_switch_callback_h(int position) {
+  highIntHough = position;
+}
+void hough_switch_callback_l(int position) {
+  lowIntHough = position;
+}
+void median_switch_callback_h(int position) {
+  IntMedian = position;
+}
+
+// The camera is opened by the program itself (its source is a command-line choice), not here.
+cv::VideoCapture capture;
+cv::Mat frame;
+cv::Mat image;
+const char* const name = "RGB prikaz slike";
+const char* const name_video = "Video";
+char c = 0;
+
+bool odabran_piksel = false;
+int brojOdabranihBoja = 0;
+cv::Rect box;
+bool izmjena = false;
+
+}  // namespace Orvanta

@@ -1,0 +1,228 @@
+#include "tracking_loop.hpp"
+
+#include <cmath>
+#include <filesystem>
+#include <opencv2/calib3d.hpp>
+#include <opencv2/imgproc.hpp>
+#include <system_error>
+
+#include "camera.hpp"
+#include "key_wait.hpp"
+#include "number_format.hpp"
+#include "solver.hpp"
+
+namespace Orvanta {
+
+namespace {
+
+constexpr int keyStop = 110;  // "n"
+
+// The camera model: focal lengths, principal point and lens distortion (k1, k2, p1, p2).
+cv::Mat cameraMatrix() {
+  return (cv::Mat_<double>(3, 3) << 489.55087, 0, 145.82162, 0, 491.43384, 126.79248, 0, 0, 1);
+}
+cv::Mat distortionCoefficients() {
+  return (cv::Mat_<double>(1, 4) << -0.21652, 0.02175, -0.00155, 0.00162);
+}
+
+struct TrackbarSpec {
+  const char* window;
+  const char* trackbar;
+  int* position;
+  int maximum;
+  void (*onChange)(int);
+};
+
+const std::array<TrackbarSpec, 7>& trackbarSpecs() {
+  static const std::array<TrackbarSpec, 7> specs{{
+      {"Canny", "High", &high_switch_value, 10, switch_callback_h},
+      {"Canny", "Low", &low_switch_value, 10, switch_callback_l},
+      {"Canny & Gaus", "Par1", &high_switch_value_filt, 10, switch_filt_callback_h},
+      {"Canny & Gaus", "Par2", &low_switch_value_filt, 10, switch_filt_callback_l},
+      {"Hough Detection", "Par1", &high_switch_value_hough, 10, hough_switch_callback_h},
+      {"Hough Detection", "Par2", &low_switch_value_hough, 10, hough_switch_callback_l},
+      {"Median", "Par", &switch_value_median, 9, median_switch_callback_h},
+  }};
+  return specs;
+}
+
+constexpr std::array<const char*, 6> detectionWindows{"Hough Detection", "grey",  "grey manuel",
+                                                      "Median",          "Canny", "Canny & Gaus"};
+constexpr std::array<const char*, 4> filteredRangeBoxes{"textBox39", "textBox40", "textBox41",
+                                                        "textBox42"};
+constexpr std::array<const char*, 3> positionBoxes{"textBox43", "textBox44", "textBox45"};
+
+bool allBallsFound() {
+  for (int ball = 1; ball <= 4; ++ball)
+    if (!ballRecord(ball).found) return false;
+  return true;
+}
+
+std::array<double, 4> currentDistances() {
+  return {zelena.distance, crvena.distance, plava.distance, zuta.distance};
+}
+
+}  // namespace
+
+bool isNumber(const camera& position) {
+  return std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z);
+}
+
+double diffclock(std::chrono::steady_clock::time_point later,
+                 std::chrono::steady_clock::time_point earlier) {
+  return std::chrono::duration<double, std::milli>(later - earlier).count();
+}
+
+bool RangeFilter::add(const std::array<double, 4>& distances) {
+  ++counter_;
+  if (counter_ == 1) {
+    ranges_ = distances;
+  } else if (counter_ < 5) {
+    for (std::size_t i = 0; i < ranges_.size(); ++i)
+      if (distances[i] > ranges_[i]) ranges_[i] = distances[i];
+  } else {
+    counter_ = 0;
+    return true;
+  }
+  return false;
+}
+
+TrackingRun::TrackingRun(Host& host, DetectionPath path) : host_(host), path_(path) {}
+
+TrackingRun::~TrackingRun() {
+  finish();
+}
+
+StartResult TrackingRun::start() {
+  if (!odabran_piksel) {
+    host_.texts.setText("textBox7", statusNotCalibrated);
+    return StartResult::notCalibrated;
+  }
+  host_.texts.setText("textBox7", statusRunning);
+  for (int ball = 1; ball <= 4; ++ball) {
+    ballRecord(ball).found = false;
+    ballRecord(ball).radius = 0;
+  }
+  filter_ = RangeFilter{};
+  bindLandmarks();
+  box = cv::Rect(-1, -1, 0, 0);
+  if (!openCamera(host_.cameraSource) || !queryFrame(frame)) {
+    capture.release();
+    host_.texts.setText("textBox7", statusNoCamera);
+    return StartResult::noCamera;
+  }
+  prepareUndistortion(frame.size());
+  work_.create(frame.size());
+  work_.path = path_;
+  openVideoWriter(frame.size());
+  createTrackbars();
+  running_ = true;
+  return StartResult::started;
+}
+
+void TrackingRun::prepareUndistortion(cv::Size size) {
+  // The maps cv::undistort would build on every call, built once for the run.
+  cv::initUndistortRectifyMap(cameraMatrix(), distortionCoefficients(), cv::Mat(), cameraMatrix(),
+                              size, CV_16SC2, undistortMap1_, undistortMap2_);
+  undistorted_ = frame.clone();
+}
+
+void TrackingRun::undistort(cv::Mat& picture) {
+  cv::remap(picture, undistorted_, undistortMap1_, undistortMap2_, cv::INTER_LINEAR,
+            cv::BORDER_CONSTANT);
+  undistorted_.copyTo(picture);
+}
+
+void TrackingRun::openVideoWriter(cv::Size size) {
+  // Nothing is written to it; a folder or codec that refuses it does not stop the run.
+  std::error_code ignored;
+  const auto folder = std::filesystem::temp_directory_path(ignored) / "orvanta";
+  std::filesystem::create_directories(folder, ignored);
+  writer_.open((folder / "out1.avi").string(), cv::VideoWriter::fourcc('P', 'I', 'M', '1'), 30,
+               size, true);
+}
+
+void TrackingRun::createTrackbars() {
+  const char* window = nullptr;
+  for (const TrackbarSpec& spec : trackbarSpecs()) {
+    if (window == nullptr || std::string(window) != spec.window) {
+      window = spec.window;
+      host_.windows.namedWindow(window);
+    }
+    host_.windows.createTrackbar(spec.trackbar, spec.window, spec.position, spec.maximum,
+                                 spec.onChange);
+  }
+}
+
+PassReport TrackingRun::pass() {
+  PassReport report;
+  const auto start = std::chrono::steady_clock::now();
+  report.endedLoop = !running_ || !queryFrame(frame);
+  if (!report.endedLoop) {
+    undistort(frame);
+    report.endedLoop = !detectAllBalls();
+  }
+  if (report.endedLoop) {
+    report.position = kamera;
+    return report;
+  }
+  if (filter_.add(currentDistances())) closeWindow(report);
+  report.position = kamera;
+  if (waitKey(host_, 1) == keyStop) {
+    report.endedLoop = true;
+    return report;
+  }
+  report.frameMs = diffclock(std::chrono::steady_clock::now(), start);
+  host_.texts.setText("textBox38", formatNumber(*report.frameMs));
+  return report;
+}
+
+bool TrackingRun::detectAllBalls() {
+  // Green is split around the display picture, so its circles land on the newer picture.
+  work_.clearSimilarityAndMask();
+  const std::vector<cv::Vec3f> green = findBallCircles(zelena, frame, work_);
+  if (!queryFrame(display_)) return false;
+  undistort(display_);
+  recordBallCircles(zelena, green, display_, ballBoxes(1), work_, host_, true);
+  for (int ball = 2; ball <= 4; ++ball) {
+    work_.clearSimilarityAndMask();
+    detect_ball(ballRecord(ball), frame, display_, work_, ballBoxes(ball), host_);
+  }
+  return true;
+}
+
+void TrackingRun::closeWindow(PassReport& report) {
+  report.closedWindow = true;
+  report.filtered = filter_.ranges();
+  for (std::size_t i = 0; i < filteredRangeBoxes.size(); ++i)
+    host_.texts.setText(filteredRangeBoxes[i], formatNumber(report.filtered[i]));
+  if (!allBallsFound()) return;
+  NonlinearObservation(filter_.rangeVector(), landMarkPos);
+  report.solved = true;
+  // A position that is not a number (ranges no point satisfies) is never shown as one.
+  const std::array<double, 3> position{kamera.x, kamera.y, kamera.z};
+  for (std::size_t i = 0; i < positionBoxes.size(); ++i)
+    host_.texts.setText(positionBoxes[i], isNumber(kamera) ? formatNumber(position[i]) : "---");
+}
+
+void TrackingRun::finish() {
+  if (!running_) return;
+  running_ = false;
+  work_ = WorkImages{};
+  display_.release();
+  undistorted_.release();
+  writer_.release();
+  capture.release();
+  for (const char* window : detectionWindows) host_.windows.destroyWindow(window);
+  host_.texts.setText("textBox7", "");
+}
+
+void button1_Click(Host& host) {
+  TrackingRun run(host);
+  if (run.start() != StartResult::started) return;
+  while (!run.pass().endedLoop) {
+  }
+  run.finish();
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,91 @@
+// The Start button's tracking loop: per pass two camera pictures, the four colour passes, the
+// five-frame range filter and, when all four balls are in view, the position.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+#include <optional>
+
+#include "detection.hpp"
+#include "host.hpp"
+#include "state.hpp"
+
+namespace Orvanta {
+
+// False when any coordinate is not a number (ranges that no point satisfies).
+bool isNumber(const camera& position);
+
+// Elapsed wall time from earlier to later, in milliseconds.
+double diffclock(std::chrono::steady_clock::time_point later,
+                 std::chrono::steady_clock::time_point earlier);
+
+// Ranges of the four balls over windows of five frames: the first frame's ranges, raised to the
+// largest of frames 2 to 4; the fifth frame closes the window without adding to it.
+class RangeFilter {
+ public:
+  // Feeds one frame's ranges (ball order); true when this frame closed a window.
+  bool add(const std::array<double, 4>& distances);
+  const std::array<double, 4>& ranges() const { return ranges_; }
+  // The ranges as the solver's 4x1 vector; shares their storage.
+  cv::Mat rangeVector() { return cv::Mat(4, 1, CV_64FC1, ranges_.data()); }
+
+ private:
+  std::array<double, 4> ranges_{};
+  int counter_ = 0;
+};
+
+// What one pass did, for callers that record the run (headless mode, tests).
+struct PassReport {
+  bool endedLoop = false;     // no picture, or the key "n"
+  bool closedWindow = false;  // the pass was the fifth of a window
+  std::array<double, 4> filtered{};
+  bool solved = false;            // all four balls found at the window's close; kamera is new
+  camera position;                // kamera after the pass
+  std::optional<double> frameMs;  // absent when the pass ended the loop
+};
+
+enum class StartResult { started, notCalibrated, noCamera };
+
+// One run of the loop: start() sets it up, pass() runs one frame, finish() tears it down (also
+// done by the destructor of a started run).
+class TrackingRun {
+ public:
+  // path: the reference way of computing the work images is for comparing whole runs.
+  explicit TrackingRun(Host& host, DetectionPath path = DetectionPath::fast);
+  ~TrackingRun();
+  TrackingRun(const TrackingRun&) = delete;
+  TrackingRun& operator=(const TrackingRun&) = delete;
+
+  StartResult start();
+  PassReport pass();
+  void finish();
+
+ private:
+  Host& host_;
+  DetectionPath path_;
+  bool running_ = false;
+  cv::Mat undistortMap1_, undistortMap2_, undistorted_;
+  cv::Mat display_;
+  WorkImages work_;
+  RangeFilter filter_;
+  cv::VideoWriter writer_;
+
+  void prepareUndistortion(cv::Size size);
+  void undistort(cv::Mat& picture);
+  void openVideoWriter(cv::Size size);
+  void createTrackbars();
+  bool detectAllBalls();  // false when the display picture is missing
+  void closeWindow(PassReport& report);
+};
+
+// The Start button: the whole loop, from set-up to teardown.
+void button1_Click(Host& host);
+
+// Texts of the run's status box.
+inline constexpr const char* statusRunning = "Proračun u tjeku...";
+inline constexpr const char* statusNotCalibrated = "Najprije odaberi boje!";
+inline constexpr const char* statusNoCamera = "Kamera nije dostupna!";
+
+}  // namespace Orvanta
