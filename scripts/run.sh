@@ -11,11 +11,10 @@ demo="$root/demo"
 # similarity threshold 210 and median aperture 5 (IntMedian=2); the other trackbars at 0.
 if [ ! -f "$demo/truth.csv" ] || [ ! -f "$demo/calibration.json" ]; then
   "$build/tools/orvanta-scene" --out "$demo" --frames 300 --threshold 210 >&2
-  sed -i '1s/^{$/{\n  "trackbars": {"IntMedian": 2},/' "$demo/calibration.json"
 fi
 
 "$build/vision/orvanta" --headless --camera "$demo/frame_%05d.png" \
-  --calibration "$demo/calibration.json" --csv "$demo/track.csv"
+  --calibration "$demo/calibration.json" --trackbars IntMedian=2 --csv "$demo/track.csv"
 
 # The set-up takes picture 1, so pass k searches picture 2k: its truth is the row of frame 2k.
 awk -F, '
