@@ -17,4 +17,11 @@ class ConsoleTexts : public OperatorTexts {
   std::ostream& out_;
 };
 
+// Operator texts nobody reads (quiet headless runs, benchmarks).
+class SilentTexts : public OperatorTexts {
+ public:
+  void setText(const std::string&, const std::string&) override {}
+  void setSwatch(const std::string&, int, int, int) override {}
+};
+
 }  // namespace Orvanta

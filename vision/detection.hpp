@@ -41,6 +41,7 @@ enum class DetectionPath { fast, reference };
 // The work images of a tracking run, shared by the four colour passes; 8-bit, frame-sized.
 struct WorkImages {
   cv::Mat similarity, mask, median, edges, smoothed;
+  cv::Mat ones, counts;     // the fast median's buffers
   SimilarityScorer scorer;  // keeps the four balls' score tables for the run
   DetectionPath path = DetectionPath::fast;
   void create(cv::Size size);     // all zero

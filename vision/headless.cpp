@@ -4,23 +4,12 @@
 
 #include "console_texts.hpp"
 #include "image_windows.hpp"
+#include "key_wait.hpp"
 #include "tracking_loop.hpp"
 
 namespace Orvanta {
 
 namespace {
-
-class SilentTexts : public OperatorTexts {
- public:
-  void setText(const std::string&, const std::string&) override {}
-  void setSwatch(const std::string&, int, int, int) override {}
-};
-
-// No operator, no events: a key wait returns at once with no key.
-class NoKeyWait : public KeyWait {
- public:
-  int wait(int) override { return -1; }
-};
 
 constexpr int progressEvery = 500;  // passes between progress lines
 

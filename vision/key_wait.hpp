@@ -15,4 +15,10 @@ class HighguiKeyWait : public KeyWait {
   int wait(int ms) override;
 };
 
+// No operator, no events: returns at once with no key (headless runs, benchmarks).
+class NoKeyWait : public KeyWait {
+ public:
+  int wait(int) override { return -1; }
+};
+
 }  // namespace Orvanta

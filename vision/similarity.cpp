@@ -27,7 +27,7 @@ struct ReferenceLanes {
   cv::v_int16x8 h, s, v;
 };
 
-// trunc(numerator * scale / divisor) on eight lanes. Numerators stay below 2^16 and quotients
+// trunc(numerator * scale / divisor) on eight lanes. Scaled numerators stay below 2^16, quotients
 // below 2^14, all exact in float; and a truncated float quotient equals the integer one, since a
 // quotient that is not whole lies at least 1/255 from an integer, far beyond float's rounding.
 cv::v_int16x8 truncatedQuotient(const cv::v_int16x8& numerator, const cv::v_int16x8& divisor,

@@ -1,0 +1,121 @@
+#include "bench_scene.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <opencv2/imgcodecs.hpp>
+#include <utility>
+
+#include "calibration_file.hpp"
+#include "colour.hpp"
+#include "detection.hpp"
+#include "scene.hpp"
+#include "state.hpp"
+
+namespace OrvantaBench {
+
+namespace {
+
+namespace fs = std::filesystem;
+using Orvanta::scene::Pose;
+using Orvanta::scene::SceneOptions;
+
+constexpr double noiseGrain = 40;  // grey levels: grain strong enough to speckle every mask
+
+void require(bool ok, const std::string& what) {
+  if (ok) return;
+  std::fprintf(stderr, "vision_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+fs::path folderFor(const std::string& kind, cv::Size size, int count = 0) {
+  return fs::temp_directory_path() / "orvanta-bench" /
+         (kind + "-" + std::to_string(size.width) + "x" + std::to_string(size.height) + "-" +
+          std::to_string(count));
+}
+
+// BMP: what the image-sequence reader decodes at little more than a copy.
+Sequence writeFrames(const fs::path& dir, const std::vector<Pose>& poses,
+                     const SceneOptions& options) {
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  Sequence sequence{(dir / "frame_%05d.bmp").string(), {}};
+  for (int k = 1; k <= int(poses.size()); ++k) {
+    sequence.frames.push_back(Orvanta::scene::render(poses[k - 1], options, k));
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05d.bmp", k);
+    require(cv::imwrite((dir / name).string(), sequence.frames.back()), "cannot write frames");
+  }
+  return sequence;
+}
+
+SceneOptions noiseOptions(cv::Size size) {
+  SceneOptions options{size};
+  options.noise = noiseGrain;
+  return options;
+}
+
+// The largest threshold that at least a third of the frame's pixels reach for this ball.
+int thirdPassing(const cv::Mat& frame, const Orvanta::circles& ball) {
+  const Orvanta::hsv_color reference{std::uint8_t(ball.h), std::uint8_t(ball.s),
+                                     std::uint8_t(ball.v)};
+  cv::Mat similarity = cv::Mat::zeros(frame.size(), CV_8UC1);
+  Orvanta::computeSimilarity(frame, cv::Rect({0, 0}, frame.size()), reference, ball.hsvNorm,
+                             similarity);
+  const int wanted = int(frame.total()) / 3;
+  int passing = 0;
+  for (int threshold = 255; threshold > 0; --threshold) {
+    passing += cv::countNonZero(similarity == threshold);
+    if (passing >= wanted) return threshold;
+  }
+  return 0;
+}
+
+}  // namespace
+
+const Sequence& diveSequence(cv::Size size, int count) {
+  static std::map<std::pair<int, int>, Sequence> made;
+  auto found = made.find({size.width, count});
+  if (found == made.end())
+    found = made.emplace(std::pair{size.width, count},
+                         writeFrames(folderFor("dive", size, count), Orvanta::scene::dive(count),
+                                     SceneOptions{size}))
+                .first;
+  return found->second;
+}
+
+void calibrateToDive(cv::Size size) {
+  const SceneOptions options{size};
+  const Pose pose = Orvanta::scene::dive(1).front();
+  const fs::path file = folderFor("calibration", size).string() + ".json";
+  fs::create_directories(file.parent_path());
+  std::string error;
+  require(Orvanta::scene::writeCalibration(file.string(), Orvanta::scene::render(pose, options, 1),
+                                           pose, options, demoThreshold, &error),
+          error);
+  require(Orvanta::loadCalibration(file.string(), &error), error);
+  require(Orvanta::parseTrackbarAssignments("IntMedian=2", &error), error);
+}
+
+const Sequence& noiseSequence(cv::Size size, int count) {
+  static std::map<std::pair<int, int>, Sequence> made;
+  auto found = made.find({size.width, count});
+  if (found == made.end())
+    found = made.emplace(std::pair{size.width, count},
+                         writeFrames(folderFor("noise", size, count), Orvanta::scene::dive(count),
+                                     noiseOptions(size)))
+                .first;
+  return found->second;
+}
+
+void calibrateToNoise(cv::Size size) {
+  calibrateToDive(size);
+  const cv::Mat& frame = noiseSequence(size, 1).frames.front();
+  for (int ball = 1; ball <= 4; ++ball) {
+    Orvanta::circles& record = Orvanta::ballRecord(ball);
+    record.threshold = thirdPassing(frame, record);
+  }
+}
+
+}  // namespace OrvantaBench

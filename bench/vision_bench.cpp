@@ -1,0 +1,195 @@
+// Per-frame costs of the vision program on generated frames: one tracking pass without windows
+// (balls tracked, balls lost, and a worst case of speckled masks), the similarity step alone
+// (fast and pixel by pixel), and reading one picture from the sequence.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "bench_scene.hpp"
+#include "camera.hpp"
+#include "console_texts.hpp"
+#include "detection.hpp"
+#include "image_windows.hpp"
+#include "key_wait.hpp"
+#include "similarity.hpp"
+#include "similarity_reference.hpp"
+#include "state.hpp"
+#include "tracking_loop.hpp"
+
+namespace {
+
+using namespace Orvanta;
+using namespace OrvantaBench;
+
+constexpr int passesPerOpening = 30;
+constexpr int sequenceFrames = 1 + 2 * passesPerOpening;  // set-up takes one, each pass two
+
+cv::Size sizeOf(const benchmark::State& state) {
+  return {int(state.range(0)), int(state.range(1))};
+}
+
+bool allTracked() {
+  for (int ball = 1; ball <= 4; ++ball)
+    if (!ballRecord(ball).found) return false;
+  return true;
+}
+
+enum class Balls { tracked, lost };
+
+// Times TrackingRun::pass() over a sequence; the run is restarted outside the timing before the
+// sequence runs out, so every timed pass is a whole one. For tracked balls the first pass of each
+// run (a whole-frame search) is not timed either.
+void timePasses(benchmark::State& state, const Sequence& sequence, Balls balls,
+                DetectionPath path) {
+  SilentTexts texts;
+  NoKeyWait keys;
+  NoWindows windows;
+  Host host{sequence.pattern, texts, keys, windows};
+  std::unique_ptr<TrackingRun> run;
+  int passes = passesPerOpening;
+  int trackedPasses = 0;
+  for (auto _ : state) {
+    if (passes == passesPerOpening) {
+      state.PauseTiming();
+      run.reset();
+      run = std::make_unique<TrackingRun>(host, path);
+      if (run->start() != StartResult::started) state.SkipWithError("the sequence does not open");
+      passes = balls == Balls::tracked ? 1 : 0;
+      if (balls == Balls::tracked) run->pass();
+      state.ResumeTiming();
+    }
+    if (balls == Balls::lost)
+      for (int ball = 1; ball <= 4; ++ball) ballRecord(ball).found = false;
+    trackedPasses += allTracked() ? 1 : 0;
+    run->pass();
+    ++passes;
+  }
+  state.counters["tracked"] = benchmark::Counter(trackedPasses, benchmark::Counter::kAvgIterations);
+}
+
+void timeDivePasses(benchmark::State& state, Balls balls, DetectionPath path) {
+  calibrateToDive(sizeOf(state));
+  timePasses(state, diveSequence(sizeOf(state), sequenceFrames), balls, path);
+}
+
+void BM_PassTracked(benchmark::State& state) {
+  timeDivePasses(state, Balls::tracked, DetectionPath::fast);
+}
+void BM_PassTrackedReference(benchmark::State& state) {
+  timeDivePasses(state, Balls::tracked, DetectionPath::reference);
+}
+void BM_PassLost(benchmark::State& state) {
+  timeDivePasses(state, Balls::lost, DetectionPath::fast);
+}
+void BM_PassLostReference(benchmark::State& state) {
+  timeDivePasses(state, Balls::lost, DetectionPath::reference);
+}
+
+// A noise-textured scene at thresholds that a third of the pixels pass.
+void BM_PassSpeckled(benchmark::State& state) {
+  calibrateToNoise(sizeOf(state));
+  timePasses(state, noiseSequence(sizeOf(state), sequenceFrames), Balls::lost, DetectionPath::fast);
+}
+
+// Green over the whole frame, mask included, as a lost ball's pass does it.
+void timeSimilarity(benchmark::State& state, DetectionPath path) {
+  calibrateToDive(sizeOf(state));
+  const cv::Mat& frame = diveSequence(sizeOf(state), sequenceFrames).frames.front();
+  const cv::Rect window({0, 0}, frame.size());
+  const hsv_color green{std::uint8_t(zelena.h), std::uint8_t(zelena.s), std::uint8_t(zelena.v)};
+  cv::Mat similarity = cv::Mat::zeros(frame.size(), CV_8UC1), mask = similarity.clone();
+  SimilarityScorer scorer;
+  for (auto _ : state) {
+    if (path == DetectionPath::fast) {
+      scorer.score(frame, window, green, zelena.hsvNorm, similarity, &mask, zelena.threshold);
+    } else {
+      computeSimilarity(frame, window, green, zelena.hsvNorm, similarity);
+      thresholdMask(similarity, window, zelena.threshold, mask);
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_Similarity(benchmark::State& state) {
+  timeSimilarity(state, DetectionPath::fast);
+}
+
+void BM_SimilarityReference(benchmark::State& state) {
+  timeSimilarity(state, DetectionPath::reference);
+}
+
+// One picture from the image sequence: what each of a pass's two queries costs.
+void BM_QueryPicture(benchmark::State& state) {
+  const Sequence& sequence = diveSequence(sizeOf(state), sequenceFrames);
+  cv::Mat picture;
+  int left = 0;
+  for (auto _ : state) {
+    if (left == 0) {
+      state.PauseTiming();
+      openCamera(sequence.pattern);
+      left = sequenceFrames;
+      state.ResumeTiming();
+    }
+    queryFrame(picture);
+    --left;
+  }
+  capture.release();
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+  b->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
+  b->Repetitions(5)->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(BM_PassTracked)->Apply(sizes);
+BENCHMARK(BM_PassTrackedReference)->Apply(sizes);
+BENCHMARK(BM_PassLost)->Apply(sizes);
+BENCHMARK(BM_PassLostReference)->Apply(sizes);
+BENCHMARK(BM_PassSpeckled)->Apply(sizes);
+BENCHMARK(BM_Similarity)->Apply(sizes);
+BENCHMARK(BM_SimilarityReference)->Apply(sizes);
+BENCHMARK(BM_QueryPicture)->Apply(sizes);
+
+// The console report, then how many times faster each benchmark is than its "...Reference"
+// twin at the same arguments (medians when repeated).
+class SpeedupReporter : public benchmark::ConsoleReporter {
+ public:
+  SpeedupReporter() : ConsoleReporter(OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.aggregate_name.empty() || run.aggregate_name == "median")
+        times_[{run.run_name.function_name, run.run_name.args}] = run.GetAdjustedRealTime();
+  }
+
+  void printSpeedups() const {
+    const std::string suffix = "Reference";
+    for (const auto& [key, referenceTime] : times_) {
+      const auto& [name, args] = key;
+      if (name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
+      const auto fast = times_.find({name.substr(0, name.size() - suffix.size()), args});
+      if (fast == times_.end() || fast->second <= 0) continue;
+      std::printf("%s/%s: %.1fx faster than the reference\n", fast->first.first.c_str(),
+                  args.c_str(), referenceTime / fast->second);
+    }
+  }
+
+ private:
+  std::map<std::pair<std::string, std::string>, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SpeedupReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  reporter.printSpeedups();
+  return 0;
+}
