@@ -25,7 +25,7 @@ cv::Mat distortionCoefficients() {
   return (cv::Mat_<double>(1, 4) << -0.21652, 0.02175, -0.00155, 0.00162);
 }
 
-struct TrackbarSpec {
+struct TrackbarSetting {
   const char* window;
   const char* trackbar;
   int* position;
@@ -33,8 +33,8 @@ struct TrackbarSpec {
   void (*onChange)(int);
 };
 
-const std::array<TrackbarSpec, 7>& trackbarSpecs() {
-  static const std::array<TrackbarSpec, 7> specs{{
+const std::array<TrackbarSetting, 7>& trackbarSettings() {
+  static const std::array<TrackbarSetting, 7> settings{{
       {"Canny", "High", &high_switch_value, 10, switch_callback_h},
       {"Canny", "Low", &low_switch_value, 10, switch_callback_l},
       {"Canny & Gaus", "Par1", &high_switch_value_filt, 10, switch_filt_callback_h},
@@ -43,7 +43,7 @@ const std::array<TrackbarSpec, 7>& trackbarSpecs() {
       {"Hough Detection", "Par2", &low_switch_value_hough, 10, hough_switch_callback_l},
       {"Median", "Par", &switch_value_median, 9, median_switch_callback_h},
   }};
-  return specs;
+  return settings;
 }
 
 constexpr std::array<const char*, 6> detectionWindows{"Hough Detection", "grey",  "grey manuel",
@@ -144,13 +144,13 @@ void TrackingRun::openVideoWriter(cv::Size size) {
 
 void TrackingRun::createTrackbars() {
   const char* window = nullptr;
-  for (const TrackbarSpec& spec : trackbarSpecs()) {
-    if (window == nullptr || std::string(window) != spec.window) {
-      window = spec.window;
+  for (const TrackbarSetting& setting : trackbarSettings()) {
+    if (window == nullptr || std::string(window) != setting.window) {
+      window = setting.window;
       host_.windows.namedWindow(window);
     }
-    host_.windows.createTrackbar(spec.trackbar, spec.window, spec.position, spec.maximum,
-                                 spec.onChange);
+    host_.windows.createTrackbar(setting.trackbar, setting.window, setting.position,
+                                 setting.maximum, setting.onChange);
   }
 }
 
