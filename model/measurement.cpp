@@ -42,14 +42,8 @@ void publish(const cv::Mat& fix, const cv::Mat& x, const cv::Mat& noise, int hea
   measurement.at<double>(3, 0) = noiseRow(noise, headingRow) + x.at<double>(11, 0);
 }
 
-// The landmark that follows b in cyclic order 1..count and is neither a nor b.
-int otherLandmark(int a, int b, int count) {
-  int k = 1;
-  auto next = [&] { return (b + k - 1) % count + 1; };
-  while (next() == a || next() == b) {
-    ++k;
-  }
-  return next();
+cv::Vec3d vec(const cv::Mat& column) {
+  return {column.at<double>(0, 0), column.at<double>(1, 0), column.at<double>(2, 0)};
 }
 
 }  // namespace
@@ -76,13 +70,13 @@ void simulateMeasurement1(const cv::Mat& x, const cv::Mat& noise, const cv::Mat&
 void simulateMeasurement2(const cv::Mat& x, const cv::Mat& noise, const cv::Mat& landmarks) {
   const cv::Mat p = positionOf(x);
   const cv::Mat r = simulatedRanges(p, noise, landmarks, 2);
-  const PairFrame frame = pairFrame(landmarkOf(landmarks, 1), landmarkOf(landmarks, 2),
+  const PairFrame frame = pairFrame(vec(landmarkOf(landmarks, 1)), vec(landmarkOf(landmarks, 2)),
                                     r.at<double>(0, 0), r.at<double>(1, 0));
-  const cv::Mat u = offsetFromCentre(frame, p);
-  const double phi = std::atan2(u.at<double>(2, 0), u.at<double>(1, 0));
+  const cv::Vec3d u = offsetFromCentre(frame, vec(p));
+  const double phi = std::atan2(u[2], u[1]);
   // The point of the two-sphere circle in the direction of the vehicle around the baseline.
-  const cv::Mat onCircle = column({frame.x0, frame.h * std::cos(phi), frame.h * std::sin(phi)});
-  publish(toLandmarkFrame(frame, onCircle), x, noise, 2);
+  const cv::Vec3d onCircle(frame.x0, frame.h * std::cos(phi), frame.h * std::sin(phi));
+  publish(cv::Mat(toLandmarkFrame(frame, onCircle)), x, noise, 2);
 }
 
 void simulateMeasurement3(const cv::Mat& x, const cv::Mat& noise, const cv::Mat& landmarks) {
@@ -93,13 +87,14 @@ void simulateMeasurement3(const cv::Mat& x, const cv::Mat& noise, const cv::Mat&
   cv::Mat chosen = zeroMat(3, 3);
   for (int i = 0; i < 3; ++i) {
     const auto [a, b] = orderC[i];
-    const int c = otherLandmark(a, b, 3);
+    const int c = otherLandmark(a, b, 3, 1);
     const PairFrame frame =
-        pairFrame(landmarkOf(landmarks, a), landmarkOf(landmarks, b), range(a), range(b));
-    const cv::Mat P = circleCandidates(frame, landmarkOf(landmarks, c), range(c));
+        pairFrame(vec(landmarkOf(landmarks, a)), vec(landmarkOf(landmarks, b)), range(a), range(b));
+    cv::Vec3d P1, P2;
+    circleCandidates(frame, vec(landmarkOf(landmarks, c)), range(c), P1, P2);
     // The two candidates mirror each other; the true position tells them apart.
-    const bool first = cv::norm(P.col(0), p, cv::NORM_L2) < cv::norm(P.col(1), p, cv::NORM_L2);
-    P.col(first ? 0 : 1).copyTo(chosen.col(i));
+    const bool first = cv::norm(P1 - vec(p)) < cv::norm(P2 - vec(p));
+    cv::Mat(first ? P1 : P2).copyTo(chosen.col(i));
   }
   cv::Mat fix = newMat(3, 1);
   mean2(chosen, fix);

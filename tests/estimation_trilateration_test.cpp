@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "pair_geometry.hpp"
 #include "trilateration.hpp"
 
 using Orvanta::trilaterate;
@@ -90,4 +91,17 @@ TEST(Solver, InputsUnchangedAndNoStateBetweenCalls) {
   EXPECT_EQ(cv::norm(ranges, rangesBefore, cv::NORM_INF), 0.0);
   EXPECT_EQ(cv::norm(landmarks, landmarksBefore, cv::NORM_INF), 0.0);
   EXPECT_EQ(first, second);
+}
+
+TEST(PairGeometry, OtherLandmarksFollowTheBaselineCyclically) {
+  // (c, d) for the six pairs of four landmarks, and the third landmark of three.
+  const int pairs[6][4] = {{1, 2, 3, 4}, {1, 3, 4, 2}, {1, 4, 2, 3},
+                           {2, 3, 4, 1}, {2, 4, 1, 3}, {3, 4, 1, 2}};
+  for (const auto& [a, b, c, d] : pairs) {
+    EXPECT_EQ(Orvanta::otherLandmark(a, b, 4, 1), c) << a << b;
+    EXPECT_EQ(Orvanta::otherLandmark(a, b, 4, 2), d) << a << b;
+  }
+  EXPECT_EQ(Orvanta::otherLandmark(1, 2, 3, 1), 3);
+  EXPECT_EQ(Orvanta::otherLandmark(1, 3, 3, 1), 2);
+  EXPECT_EQ(Orvanta::otherLandmark(2, 3, 3, 1), 1);
 }
