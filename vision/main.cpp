@@ -13,8 +13,9 @@
 
 int main(int argc, char** argv) {
   using namespace Orvanta;
-  // OpenCV's warnings (an image sequence's end, a backend probing) are not messages for users.
-  cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_ERROR);
+  // OpenCV's own log (an image sequence's end, backends probing a missing file) is not a
+  // message for users: every failure that matters is reported by the program itself.
+  cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
   if (options.headless) {
