@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calibration_file.hpp"
+#include "camera_model.hpp"
 #include "detection.hpp"
 #include "image_windows.hpp"
 #include "scene.hpp"
@@ -194,11 +195,9 @@ TEST_F(FastPath, SearchedPictureIsTheUndistortedFrame) {
   TrackingRun run(host);
   ASSERT_EQ(run.start(), StartResult::started);
   run.pass();  // searches picture 2
-  const cv::Mat camera =
-      (cv::Mat_<double>(3, 3) << 489.55087, 0, 145.82162, 0, 491.43384, 126.79248, 0, 0, 1);
-  const cv::Mat distortion = (cv::Mat_<double>(1, 4) << -0.21652, 0.02175, -0.00155, 0.00162);
   cv::Mat expected;
-  cv::undistort(cv::imread((dir / "frame_00002.png").string()), expected, camera, distortion);
+  cv::undistort(cv::imread((dir / "frame_00002.png").string()), expected, cameraIntrinsics,
+                lensDistortion);
   ASSERT_EQ(frame.size(), expected.size());
   EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0);
 }

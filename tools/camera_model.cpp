@@ -2,21 +2,19 @@
 
 #include <cmath>
 
+#include "../vision/camera_model.hpp"
+
 namespace Orvanta::scene {
 
-namespace {
-constexpr double kFx = 489.55087, kFy = 491.43384, kCx = 145.82162, kCy = 126.79248;
-constexpr int kCalibratedWidth = 320, kCalibratedHeight = 240;
-}  // namespace
-
 cv::Matx33d cameraMatrix(cv::Size size) {
-  const double sx = double(size.width) / kCalibratedWidth;
-  const double sy = double(size.height) / kCalibratedHeight;
-  return {kFx * sx, 0, kCx * sx, 0, kFy * sy, kCy * sy, 0, 0, 1};
+  const double sx = double(size.width) / calibratedWidth;
+  const double sy = double(size.height) / calibratedHeight;
+  const cv::Matx33d& K = cameraIntrinsics;
+  return {K(0, 0) * sx, 0, K(0, 2) * sx, 0, K(1, 1) * sy, K(1, 2) * sy, 0, 0, 1};
 }
 
 cv::Vec4d distortionCoefficients() {
-  return {-0.21652, 0.02175, -0.00155, 0.00162};
+  return lensDistortion;
 }
 
 cv::Matx33d viewRotation(const Pose& pose) {

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "camera.hpp"
+#include "camera_model.hpp"
 #include "key_wait.hpp"
 #include "number_format.hpp"
 #include "solver.hpp"
@@ -16,14 +17,6 @@ namespace Orvanta {
 namespace {
 
 constexpr int keyStop = 110;  // "n"
-
-// The camera model: focal lengths, principal point and lens distortion (k1, k2, p1, p2).
-cv::Mat cameraMatrix() {
-  return (cv::Mat_<double>(3, 3) << 489.55087, 0, 145.82162, 0, 491.43384, 126.79248, 0, 0, 1);
-}
-cv::Mat distortionCoefficients() {
-  return (cv::Mat_<double>(1, 4) << -0.21652, 0.02175, -0.00155, 0.00162);
-}
 
 struct TrackbarSetting {
   const char* window;
@@ -122,8 +115,8 @@ StartResult TrackingRun::start() {
 
 void TrackingRun::prepareUndistortion(cv::Size size) {
   // The maps cv::undistort would build on every call, built once for the run.
-  cv::initUndistortRectifyMap(cameraMatrix(), distortionCoefficients(), cv::Mat(), cameraMatrix(),
-                              size, CV_16SC2, undistortMap1_, undistortMap2_);
+  cv::initUndistortRectifyMap(cameraIntrinsics, lensDistortion, cv::Mat(), cameraIntrinsics, size,
+                              CV_16SC2, undistortMap1_, undistortMap2_);
   undistorted_ = frame.clone();
 }
 
