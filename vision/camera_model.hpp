@@ -12,4 +12,13 @@ inline const cv::Matx33d cameraIntrinsics(489.55087, 0, 145.82162, 0, 491.43384,
 inline const cv::Vec4d lensDistortion(-0.21652, 0.02175, -0.00155, 0.00162);
 inline constexpr int calibratedWidth = 320, calibratedHeight = 240;
 
+// The intrinsics for pictures of another size from the same camera (the sensor binned or
+// scaled): focal lengths and principal point scale with the width and the height.
+inline cv::Matx33d cameraIntrinsicsFor(cv::Size size) {
+  const double sx = double(size.width) / calibratedWidth;
+  const double sy = double(size.height) / calibratedHeight;
+  const cv::Matx33d& K = cameraIntrinsics;
+  return {K(0, 0) * sx, 0, K(0, 2) * sx, 0, K(1, 1) * sy, K(1, 2) * sy, 0, 0, 1};
+}
+
 }  // namespace Orvanta

@@ -1,0 +1,111 @@
+#include "blob.hpp"
+
+#include <algorithm>
+#include <opencv2/imgproc.hpp>
+
+namespace Orvanta::pose {
+
+namespace {
+
+constexpr int kSmallest = 12;            // pixels: a ball of radius 2
+constexpr double kLeastFill = 0.5;       // of the ellipse inscribed in the bounding box
+constexpr double kMostElongation = 2.5;  // for a blob clear of the picture's edge
+
+// A blob that reaches the edge of a searched area inside the picture may go on beyond it.
+bool reachesAreaEdge(const cv::Rect& box, const cv::Rect& area, const cv::Rect& picture) {
+  return (box.x == area.x && area.x > 0) || (box.y == area.y && area.y > 0) ||
+         (box.br().x == area.br().x && area.br().x < picture.width) ||
+         (box.br().y == area.br().y && area.br().y < picture.height);
+}
+
+bool plausible(const cv::Rect& box, int area, const cv::Rect& picture) {
+  if (area < kSmallest || area * 4 > picture.area()) return false;
+  const double inscribed = CV_PI / 4 * box.width * box.height;
+  if (area < kLeastFill * inscribed) return false;
+  const bool cut =
+      box.x == 0 || box.y == 0 || box.br().x == picture.width || box.br().y == picture.height;
+  const double elongation =
+      double(std::max(box.width, box.height)) / std::max(1, std::min(box.width, box.height));
+  return cut || elongation <= kMostElongation;
+}
+
+bool acceptable(const Blob& blob, const cv::Rect& area, const cv::Rect& picture) {
+  return plausible(blob.box, int(blob.area), picture) && !reachesAreaEdge(blob.box, area, picture);
+}
+
+}  // namespace
+
+bool Blob::holds(cv::Point pixel) const {
+  const cv::Point at = pixel - offset;
+  return at.x >= 0 && at.y >= 0 && at.x < labels.cols && at.y < labels.rows &&
+         labels.at<int>(at) == label;
+}
+
+std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
+                             const ColourClasses& classes) {
+  const cv::Rect picture({0, 0}, bgr.size());
+  area &= picture;
+  if (area.empty()) return std::nullopt;
+  cv::Mat mask, stats, centroids;
+  classes.maskOf(bgr, area, ball, mask);
+  Blob blob;
+  const int count =
+      cv::connectedComponentsWithStats(mask, blob.labels, stats, centroids, 8, CV_32S);
+  int bestArea = 0;
+  for (int label = 1; label < count; ++label) {
+    const int* s = stats.ptr<int>(label);
+    const cv::Rect box(s[cv::CC_STAT_LEFT] + area.x, s[cv::CC_STAT_TOP] + area.y,
+                       s[cv::CC_STAT_WIDTH], s[cv::CC_STAT_HEIGHT]);
+    const int pixels = s[cv::CC_STAT_AREA];
+    if (pixels <= bestArea || !plausible(box, pixels, picture)) continue;
+    bestArea = pixels;
+    blob.label = label;
+    blob.box = box;
+    blob.centroid = {centroids.at<double>(label, 0) + area.x,
+                     centroids.at<double>(label, 1) + area.y};
+  }
+  if (bestArea == 0) return std::nullopt;
+  blob.area = bestArea;
+  blob.offset = area.tl();
+  if (!acceptable(blob, area, picture)) return std::nullopt;
+  return blob;
+}
+
+std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,
+                             const ColourClasses& classes) {
+  const cv::Rect picture({0, 0}, bgr.size());
+  area &= picture;
+  if (!area.contains(seed) || classes.classOf(bgr.ptr<std::uint8_t>(seed.y) + 3 * seed.x) != ball)
+    return std::nullopt;
+  Blob blob;
+  blob.offset = area.tl();
+  blob.label = 1;
+  blob.labels = cv::Mat::zeros(area.size(), CV_32S);
+  std::vector<cv::Point> frontier{seed};
+  blob.labels.at<int>(seed - area.tl()) = 1;
+  cv::Point2d sum(0, 0);
+  cv::Point low = seed, high = seed;
+  while (!frontier.empty()) {
+    const cv::Point p = frontier.back();
+    frontier.pop_back();
+    sum += cv::Point2d(p);
+    low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        const cv::Point q(p.x + dx, p.y + dy);
+        if (!area.contains(q)) continue;
+        int& label = blob.labels.at<int>(q - area.tl());
+        if (label || classes.classOf(bgr.ptr<std::uint8_t>(q.y) + 3 * q.x) != ball) continue;
+        label = 1;
+        frontier.push_back(q);
+      }
+  }
+  blob.area = cv::countNonZero(blob.labels);
+  blob.centroid = sum * (1 / blob.area);
+  blob.box = cv::Rect(low, high + cv::Point(1, 1));
+  if (!acceptable(blob, area, picture)) return std::nullopt;
+  return blob;
+}
+
+}  // namespace Orvanta::pose

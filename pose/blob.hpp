@@ -1,0 +1,36 @@
+// A ball's region in the picture: the largest plausible connected blob of its colour class.
+#pragma once
+
+#include <opencv2/core.hpp>
+#include <optional>
+
+#include "colour_classes.hpp"
+
+namespace Orvanta::pose {
+
+struct Blob {
+  cv::Point2d centroid;  // picture pixels
+  double area = 0;       // pixels
+  cv::Rect box;          // bounding box, picture pixels
+  // Label image of the searched area (CV_32S, the area's size, at `offset` in the picture) and
+  // this blob's label in it: which pixels the blob holds.
+  cv::Mat labels;
+  int label = 0;
+  cv::Point offset;
+
+  bool holds(cv::Point pixel) const;
+};
+
+// The largest plausible blob of `ball` within `area` of the BGR picture: at least a few pixels,
+// compact (a disc, or a disc cut by the picture's edge), not larger than a quarter of the
+// picture. Nothing when that blob reaches an edge of `area` that is not the picture's (it may
+// go on outside the area).
+std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
+                             const ColourClasses& classes);
+
+// The blob of `ball` that holds `seed`, grown pixel by pixel within `area`: what a tracked ball's
+// search costs, in proportion to the ball's size. The same checks as findBlob.
+std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,
+                             const ColourClasses& classes);
+
+}  // namespace Orvanta::pose

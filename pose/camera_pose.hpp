@@ -1,0 +1,41 @@
+// The camera's pose from the directions of the ball centres and the landmark table. The ball
+// centres are coplanar: four give the planar pose problem (two candidates, both refined, the
+// better kept), three the three-point problem (up to four candidates, which the balls'
+// apparent sizes tell apart).
+#pragma once
+
+#include <array>
+#include <opencv2/core.hpp>
+#include <optional>
+
+#include "colour_classes.hpp"
+#include "pose_status.hpp"
+
+namespace Orvanta::pose {
+
+// One ball as measured: its centre's direction in the camera frame and its range.
+struct BallView {
+  cv::Vec3d direction;  // unit
+  double range = 0;     // metres
+};
+
+struct CameraPose {
+  bool valid = false;
+  cv::Vec3d position;         // camera centre, landmark frame, metres
+  cv::Vec4d quaternion;       // w, x, y, z: camera frame (x right, y down, z forward) to landmarks
+  double headingDegrees = 0;  // the camera's x axis in the landmark x-y plane, (-180, 180]
+  int balls = 0;              // balls measured (and used, when valid)
+  double rmsPx = 0;           // reprojection error of the ball centres, pixels
+  double rangeDisagreement = 0;  // rms relative difference of pose distances and ball ranges
+  PoseStatus status;
+};
+
+// Refusal limits.
+inline constexpr double kLargestRmsPx = 1.0;
+inline constexpr double kLargestRangeDisagreement = 0.03;
+
+// focalPx converts normalised image errors into pixels.
+CameraPose solveCameraPose(const std::array<std::optional<BallView>, kBalls>& balls,
+                           const std::array<cv::Point3d, kBalls>& landmarks, double focalPx);
+
+}  // namespace Orvanta::pose

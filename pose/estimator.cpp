@@ -1,0 +1,66 @@
+#include "estimator.hpp"
+
+#include <cmath>
+
+#include "blob.hpp"
+
+namespace Orvanta::pose {
+
+namespace {
+
+// Around a ball's last position the search reaches this many radii, plus a margin for fast
+// motion of small balls.
+constexpr double kSearchRadii = 2.0;
+constexpr int kSearchMargin = 8;
+
+cv::Rect around(const BallMeasurement& ball) {
+  const double reach = kSearchRadii * ball.radiusPx + kSearchMargin;
+  const cv::Point2d& c = ball.pixel;
+  return cv::Rect(cv::Point(int(std::floor(c.x - reach)), int(std::floor(c.y - reach))),
+                  cv::Point(int(std::ceil(c.x + reach)) + 1, int(std::ceil(c.y + reach)) + 1));
+}
+
+}  // namespace
+
+PoseEstimator::PoseEstimator(const EstimatorSettings& settings)
+    : settings_(settings),
+      table_(settings.camera, settings.pictureSize),
+      classes_(settings.colours) {}
+
+std::optional<BallMeasurement> PoseEstimator::measure(const cv::Mat& bgr,
+                                                      const std::optional<Blob>& blob) {
+  if (!blob) return std::nullopt;
+  return measureBall(bgr, *blob, settings_.camera, table_, settings_.ballRadius);
+}
+
+std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr, int ball) {
+  if (!settings_.colours[ball - 1]) return std::nullopt;
+  // Where the ball was: grown from its last centre, else searched around it, else anywhere.
+  if (const std::optional<BallMeasurement>& last = last_[ball - 1]) {
+    const cv::Point seed(int(std::lround(last->pixel.x)), int(std::lround(last->pixel.y)));
+    if (auto grown = measure(bgr, growBlob(bgr, seed, around(*last), ball, classes_))) return grown;
+    if (auto near = measure(bgr, findBlob(bgr, around(*last), ball, classes_))) return near;
+  }
+  return measure(bgr, findBlob(bgr, cv::Rect({0, 0}, bgr.size()), ball, classes_));
+}
+
+PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
+  PictureEstimate estimate;
+  if (bgr.size() != settings_.pictureSize || bgr.type() != CV_8UC3) {
+    estimate.pose.status.refusal = Refusal::pictureSize;
+    estimate.pose.status.missing.fill(true);
+    return estimate;
+  }
+  classes_.setWater(waterColour(bgr));
+  std::array<std::optional<BallView>, kBalls> views;
+  for (int ball = 1; ball <= kBalls; ++ball) {
+    estimate.balls[ball - 1] = findAndMeasure(bgr, ball);
+    if (const auto& m = estimate.balls[ball - 1])
+      views[ball - 1] = BallView{m->direction, m->range};
+  }
+  last_ = estimate.balls;
+  estimate.pose = solveCameraPose(views, settings_.landmarks, settings_.camera.focal());
+  return estimate;
+}
+
+}  // namespace Orvanta::pose

@@ -1,0 +1,48 @@
+// The precise estimate of one picture: each ball found and measured on the raw picture, then
+// the camera's pose from their centres. It keeps where it last saw each ball and looks there
+// first.
+#pragma once
+
+#include <array>
+#include <opencv2/core.hpp>
+#include <optional>
+
+#include "ball_measurement.hpp"
+#include "blob.hpp"
+#include "camera_pose.hpp"
+#include "colour_classes.hpp"
+#include "pinhole.hpp"
+
+namespace Orvanta::pose {
+
+struct EstimatorSettings {
+  PinholeCamera camera;                                  // at the pictures' size
+  cv::Size pictureSize;                                  // the size the camera model is for
+  std::array<cv::Point3d, kBalls> landmarks;             // ball centres, landmark frame, metres
+  std::array<std::optional<cv::Vec3d>, kBalls> colours;  // calibrated RGB; none: not calibrated
+  double ballRadius = kDefaultBallRadius;                // metres
+};
+
+struct PictureEstimate {
+  CameraPose pose;
+  std::array<std::optional<BallMeasurement>, kBalls> balls;
+};
+
+class PoseEstimator {
+ public:
+  explicit PoseEstimator(const EstimatorSettings& settings);
+
+  // An 8-bit BGR picture as the camera delivered it (not undistorted).
+  PictureEstimate estimate(const cv::Mat& bgr);
+
+ private:
+  EstimatorSettings settings_;
+  UndistortionTable table_;
+  ColourClasses classes_;
+  std::array<std::optional<BallMeasurement>, kBalls> last_;
+
+  std::optional<BallMeasurement> findAndMeasure(const cv::Mat& bgr, int ball);
+  std::optional<BallMeasurement> measure(const cv::Mat& bgr, const std::optional<Blob>& blob);
+};
+
+}  // namespace Orvanta::pose

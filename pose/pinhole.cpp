@@ -1,0 +1,73 @@
+#include "pinhole.hpp"
+
+#include <cmath>
+
+namespace Orvanta::pose {
+
+namespace {
+
+// The lens model on normalised coordinates, with its Jacobian.
+struct Distorted {
+  cv::Point2d point;
+  cv::Matx22d jacobian;
+};
+
+Distorted distort(const cv::Vec4d& d, cv::Point2d p) {
+  const double k1 = d[0], k2 = d[1], p1 = d[2], p2 = d[3];
+  const double x = p.x, y = p.y, r2 = x * x + y * y;
+  const double radial = 1 + k1 * r2 + k2 * r2 * r2;
+  const double dRadial = 2 * (k1 + 2 * k2 * r2);  // d radial / d r2, times 2 for d r2 / dx = 2x
+  Distorted out;
+  out.point = {x * radial + 2 * p1 * x * y + p2 * (r2 + 2 * x * x),
+               y * radial + p1 * (r2 + 2 * y * y) + 2 * p2 * x * y};
+  out.jacobian = {radial + x * x * dRadial + 2 * p1 * y + 6 * p2 * x,
+                  x * y * dRadial + 2 * p1 * x + 2 * p2 * y,
+                  x * y * dRadial + 2 * p1 * x + 2 * p2 * y,
+                  radial + y * y * dRadial + 6 * p1 * y + 2 * p2 * x};
+  return out;
+}
+
+}  // namespace
+
+double PinholeCamera::focal() const {
+  return std::sqrt(matrix(0, 0) * matrix(1, 1));
+}
+
+cv::Point2d undistortPixel(const PinholeCamera& camera, cv::Point2d pixel) {
+  const cv::Matx33d& k = camera.matrix;
+  const double yd = (pixel.y - k(1, 2)) / k(1, 1);
+  const cv::Point2d target((pixel.x - k(0, 2) - k(0, 1) * yd) / k(0, 0), yd);
+  cv::Point2d p = target;
+  for (int iteration = 0; iteration < 30; ++iteration) {
+    const Distorted d = distort(camera.distortion, p);
+    const cv::Vec2d residual(d.point.x - target.x, d.point.y - target.y);
+    const cv::Vec2d step = d.jacobian.inv() * residual;
+    p -= cv::Point2d(step[0], step[1]);
+    if (std::abs(step[0]) + std::abs(step[1]) < 1e-12) break;
+  }
+  return p;
+}
+
+cv::Point2d distortToPixel(const PinholeCamera& camera, cv::Point2d normalised) {
+  const cv::Point2d d = distort(camera.distortion, normalised).point;
+  const cv::Matx33d& k = camera.matrix;
+  return {k(0, 0) * d.x + k(0, 1) * d.y + k(0, 2), k(1, 1) * d.y + k(1, 2)};
+}
+
+double pixelArea(const PinholeCamera& camera, cv::Point2d normalised) {
+  const cv::Matx33d& k = camera.matrix;
+  return 1 / (k(0, 0) * k(1, 1) *
+              std::abs(cv::determinant(distort(camera.distortion, normalised).jacobian)));
+}
+
+UndistortionTable::UndistortionTable(const PinholeCamera& camera, cv::Size size)
+    : points_(size, CV_32FC2), areas_(size, CV_32F) {
+  for (int y = 0; y < size.height; ++y)
+    for (int x = 0; x < size.width; ++x) {
+      const cv::Point2d p = undistortPixel(camera, cv::Point2d(x, y));
+      points_.at<cv::Vec2f>(y, x) = cv::Vec2f(float(p.x), float(p.y));
+      areas_.at<float>(y, x) = float(pixelArea(camera, p));
+    }
+}
+
+}  // namespace Orvanta::pose

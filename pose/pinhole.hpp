@@ -1,0 +1,39 @@
+// The camera as the precise estimate sees it: intrinsics and lens distortion (k1, k2, p1, p2)
+// at the picture's own size, and the exact mapping between raw pixels and viewing directions.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace Orvanta::pose {
+
+struct PinholeCamera {
+  cv::Matx33d matrix;    // fx, 0, cx; 0, fy, cy; 0, 0, 1
+  cv::Vec4d distortion;  // k1, k2, p1, p2
+  // The geometric mean focal length: pixels per unit of normalised image plane.
+  double focal() const;
+};
+
+// Normalised, undistorted image coordinates of a point of the raw picture: the lens model
+// inverted by Newton's method until the step is below 1e-12 (far below a thousandth of a pixel).
+cv::Point2d undistortPixel(const PinholeCamera& camera, cv::Point2d pixel);
+
+// Where the normalised, undistorted point appears in the raw picture.
+cv::Point2d distortToPixel(const PinholeCamera& camera, cv::Point2d normalised);
+
+// The area in the normalised, undistorted image plane that one raw pixel covers at the
+// normalised point.
+double pixelArea(const PinholeCamera& camera, cv::Point2d normalised);
+
+// undistortPixel and pixelArea of every pixel centre of a picture, computed once.
+class UndistortionTable {
+ public:
+  UndistortionTable(const PinholeCamera& camera, cv::Size size);
+  const cv::Vec2f& at(int x, int y) const { return points_.at<cv::Vec2f>(y, x); }
+  float area(int x, int y) const { return areas_.at<float>(y, x); }
+
+ private:
+  cv::Mat points_;  // CV_32FC2
+  cv::Mat areas_;   // CV_32F
+};
+
+}  // namespace Orvanta::pose

@@ -1,0 +1,52 @@
+#include "pose_status.hpp"
+
+#include <cstdio>
+
+namespace Orvanta::pose {
+
+namespace {
+
+std::string missingBalls(const PoseStatus& status) {
+  std::string names;
+  int count = 0;
+  for (int i = 0; i < kBalls; ++i) {
+    if (!status.missing[i]) continue;
+    names += (count++ ? " and " : "") + std::string(ballName(i + 1));
+  }
+  return count ? names + " not found" : "";
+}
+
+std::string printed(const char* format, double a, double b) {
+  char text[96];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+}  // namespace
+
+const char* ballName(int ball) {
+  static const char* const names[] = {"green", "red", "blue", "yellow"};
+  return ball >= 1 && ball <= kBalls ? names[ball - 1] : "?";
+}
+
+std::string describe(const PoseStatus& status) {
+  const std::string missing = missingBalls(status);
+  switch (status.refusal) {
+    case Refusal::none:
+      return missing.empty() ? "ok" : "ok: " + missing;
+    case Refusal::tooFewBalls:
+      return missing;
+    case Refusal::reprojection:
+      return printed("reprojection %.2f px over %.2g px", status.measured, status.limit);
+    case Refusal::ranges:
+      return printed("ranges disagree by %.1f%% over %.3g%%", 100 * status.measured,
+                     100 * status.limit);
+    case Refusal::noSolution:
+      return "no solution";
+    case Refusal::pictureSize:
+      return "picture size differs from the camera model";
+  }
+  return "?";
+}
+
+}  // namespace Orvanta::pose

@@ -1,0 +1,204 @@
+#include "rim.hpp"
+
+#include <cmath>
+#include <optional>
+
+#include "colour_metric.hpp"
+
+namespace Orvanta::pose {
+
+namespace {
+
+constexpr double kStep = 0.5;         // pixels between profile samples
+constexpr double kSearch = 2.5;       // the crossing lies this close to the mask's edge
+constexpr double kLevelNear = 1.5;    // the levels are averaged from here ...
+constexpr double kLevelFar = 3.0;     // ... to here away from the crossing
+constexpr double kLeastContrast = 8;  // weighted grey levels between ball and water
+
+// The picture around a ball in the weighted luma and chroma, the chroma smoothed by [1 2 1] / 4
+// in both directions. MJPG keeps the chroma at half resolution; decoders that
+// repeat each chroma sample over two by two pixels leave steps that this smoothing turns into
+// the interpolation other decoders do, and smooth chroma only gets a little smoother.
+struct ColourPlanes {
+  cv::Mat ycc;  // CV_32FC3
+  cv::Point offset;
+
+  cv::Vec3d sample(cv::Point2d p) const {
+    const double x = p.x - offset.x, y = p.y - offset.y;
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    const cv::Vec3f* a = ycc.ptr<cv::Vec3f>(y0) + x0;
+    const cv::Vec3f* b = ycc.ptr<cv::Vec3f>(y0 + 1) + x0;
+    const cv::Vec3f top = (1 - fx) * a[0] + fx * a[1], bottom = (1 - fx) * b[0] + fx * b[1];
+    return cv::Vec3d((1 - fy) * top + fy * bottom);
+  }
+  bool holds(cv::Point2d p) const {
+    const double x = p.x - offset.x, y = p.y - offset.y;
+    return x >= 0 && y >= 0 && x < ycc.cols - 1 && y < ycc.rows - 1;
+  }
+};
+
+ColourPlanes colourPlanes(const cv::Mat& bgr, cv::Rect area) {
+  area &= cv::Rect({0, 0}, bgr.size());
+  ColourPlanes planes;
+  planes.offset = area.tl();
+  planes.ycc.create(area.size(), CV_32FC3);
+  for (int y = 0; y < area.height; ++y) {
+    const std::uint8_t* in = bgr.ptr<std::uint8_t>(area.y + y) + 3 * area.x;
+    cv::Vec3f* out = planes.ycc.ptr<cv::Vec3f>(y);
+    for (int x = 0; x < area.width; ++x) out[x] = weightedYcc(in + 3 * x);
+  }
+  // [1 2 1] / 4 along rows, then along columns, on the chroma; the edges repeat their pixel.
+  const auto smooth = [](float before, float here, float after) {
+    return 0.25f * before + 0.5f * here + 0.25f * after;
+  };
+  std::vector<cv::Vec2f> line;
+  for (int y = 0; y < area.height; ++y) {
+    cv::Vec3f* row = planes.ycc.ptr<cv::Vec3f>(y);
+    line.assign(area.width, {});
+    for (int x = 0; x < area.width; ++x) {
+      const cv::Vec3f &l = row[std::max(0, x - 1)], &r = row[std::min(area.width - 1, x + 1)];
+      line[x] = {smooth(l[1], row[x][1], r[1]), smooth(l[2], row[x][2], r[2])};
+    }
+    for (int x = 0; x < area.width; ++x) row[x][1] = line[x][0], row[x][2] = line[x][1];
+  }
+  for (int x = 0; x < area.width; ++x) {
+    line.assign(area.height, {});
+    for (int y = 0; y < area.height; ++y) {
+      const cv::Vec3f& u = planes.ycc.at<cv::Vec3f>(std::max(0, y - 1), x);
+      const cv::Vec3f& c = planes.ycc.at<cv::Vec3f>(y, x);
+      const cv::Vec3f& d = planes.ycc.at<cv::Vec3f>(std::min(area.height - 1, y + 1), x);
+      line[y] = {smooth(u[1], c[1], d[1]), smooth(u[2], c[2], d[2])};
+    }
+    for (int y = 0; y < area.height; ++y) {
+      cv::Vec3f& c = planes.ycc.at<cv::Vec3f>(y, x);
+      c[1] = line[y][0], c[2] = line[y][1];
+    }
+  }
+  return planes;
+}
+
+// The colours along one ray at t = first, first + kStep, ...
+struct Profile {
+  double first = 0;
+  std::vector<cv::Vec3d> colours;
+
+  double t(std::size_t i) const { return first + kStep * double(i); }
+  // The straight line fitted to the colours from `from` to `to`, evaluated at `at`; the mean
+  // when `at` is not a number.
+  cv::Vec3d lineFit(double from, double to, double at) const {
+    const long last = long(colours.size()) - 1;
+    const long begin = std::max(0L, long(std::ceil((from - first) / kStep - 1e-9)));
+    const long end = std::min(last, long(std::floor((to - first) / kStep + 1e-9)));
+    if (end - begin < 1) return cv::Vec3d(NAN, NAN, NAN);
+    cv::Vec3d sum(0, 0, 0), sumT(0, 0, 0);
+    double tSum = 0, tSq = 0;
+    for (long i = begin; i <= end; ++i) {
+      const double ti = t(std::size_t(i));
+      sum += colours[std::size_t(i)], sumT += ti * colours[std::size_t(i)];
+      tSum += ti, tSq += ti * ti;
+    }
+    const double n = double(end - begin + 1);
+    if (std::isnan(at)) return sum / n;
+    const double tMean = tSum / n;
+    const cv::Vec3d slope = (sumT - tMean * sum) / (tSq - n * tMean * tMean);
+    return sum / n + slope * (at - tMean);
+  }
+};
+
+#ifndef RIM_MIXTURE
+// Where the profile crosses half-way between the ball's level at `around` and the water's level
+// just outside it, nearest to `around`; nothing when the two levels are too alike. The ball's
+// shading changes fastest near its rim, so its level at the edge is the inner profile's
+// straight continuation, not its mean.
+std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth) {
+  const cv::Vec3d inside = profile.lineFit(around - kLevelFar, around - kLevelNear, around);
+  const cv::Vec3d outside = profile.lineFit(around + kLevelNear, around + kLevelFar, NAN);
+  const cv::Vec3d step = inside - outside;
+  const double contrastSq = step.dot(step);
+  if (!(contrastSq >= kLeastContrast * kLeastContrast)) return std::nullopt;
+  const cv::Vec3d towardsBall = step * (1 / contrastSq);
+  std::optional<double> best;
+  double level = (profile.colours[0] - outside).dot(towardsBall);
+  for (std::size_t i = 0; i + 1 < profile.colours.size(); ++i) {
+    const double next = (profile.colours[i + 1] - outside).dot(towardsBall);
+    if (level >= 0.5 && next < 0.5) {
+      const double t = profile.t(i) + kStep * (level - 0.5) / (level - next);
+      if (std::abs(t - around) <= searchHalfWidth &&
+          (!best || std::abs(t - around) < std::abs(*best - around)))
+        best = t;
+    }
+    level = next;
+  }
+  return best;
+}
+#else
+std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth) {
+  const cv::Vec3d ball = profile.lineFit(around - kLevelFar, around - kLevelNear, NAN);
+  const cv::Vec3d water = profile.lineFit(around + kLevelNear, around + kLevelFar, NAN);
+  const double bb = ball.dot(ball), bw = ball.dot(water), ww = water.dot(water);
+  const double determinant = bb * ww - bw * bw;
+  const cv::Vec3d step = ball - water;
+  if (!(step.dot(step) >= kLeastContrast * kLeastContrast) || !(determinant > 0))
+    return std::nullopt;
+  const cv::Vec3d share = (bb * water - bw * ball) * (1 / determinant);
+  std::optional<double> best;
+  double level = profile.colours[0].dot(share);
+  for (std::size_t i = 0; i + 1 < profile.colours.size(); ++i) {
+    const double next = profile.colours[i + 1].dot(share);
+    if (level <= 0.5 && next > 0.5) {
+      const double t = profile.t(i) + kStep * (0.5 - level) / (next - level);
+      if (std::abs(t - around) <= searchHalfWidth &&
+          (!best || std::abs(t - around) < std::abs(*best - around)))
+        best = t;
+    }
+    level = next;
+  }
+  return best;
+}
+#endif
+
+// How far the blob reaches from its centre along direction d; nothing when the ray leaves the
+// picture before it leaves the blob, or starts outside the blob.
+std::optional<double> maskEdge(const Blob& blob, cv::Size size, cv::Point2d d) {
+  const double limit = 2.0 * std::max(blob.box.width, blob.box.height) + 2;
+  for (double t = 0; t <= limit; t += 0.5) {
+    const cv::Point2d p = blob.centroid + t * d;
+    if (!(p.x > -0.5 && p.y > -0.5 && p.x < size.width - 0.5 && p.y < size.height - 0.5))
+      return std::nullopt;
+    const cv::Point pixel(int(p.x + 0.5), int(p.y + 0.5));
+    if (!blob.holds(pixel)) return t > 0 ? std::optional<double>(t - 0.25) : std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob) {
+  const int margin = int(std::ceil(kSearch + kLevelFar)) + 3;
+  const ColourPlanes planes =
+      colourPlanes(bgr, cv::Rect(blob.box.x - margin, blob.box.y - margin,
+                                 blob.box.width + 2 * margin, blob.box.height + 2 * margin));
+  std::vector<cv::Point2d> points;
+  Profile profile;
+  for (int k = 0; k < kRimRays; ++k) {
+    const double angle = 2 * CV_PI * k / kRimRays;
+    const cv::Point2d d(std::cos(angle), std::sin(angle));
+    const std::optional<double> edge = maskEdge(blob, bgr.size(), d);
+    if (!edge) continue;
+    profile.first = std::max(0.0, *edge - kSearch - kLevelFar);
+    const double last = *edge + kSearch + kLevelFar;
+    if (!planes.holds(blob.centroid + last * d)) continue;
+    profile.colours.clear();
+    for (double t = profile.first; t <= last + 1e-9; t += kStep)
+      profile.colours.push_back(planes.sample(blob.centroid + t * d));
+    // The mask's edge is within a pixel or two; the second look centres the levels on the
+    // crossing itself.
+    std::optional<double> crossing = halfCrossing(profile, *edge, kSearch);
+    if (crossing) crossing = halfCrossing(profile, *crossing, 1.0);
+    if (crossing) points.push_back(blob.centroid + *crossing * d);
+  }
+  return points;
+}
+
+}  // namespace Orvanta::pose

@@ -1,0 +1,186 @@
+// The precise estimate's geometry: the lens model's inversion, attitude conversions, the sphere's
+// viewing cone and the camera pose from exact and perturbed ball directions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <opencv2/calib3d.hpp>
+#include <random>
+
+#include "../vision/camera_model.hpp"
+#include "camera_pose.hpp"
+#include "cone.hpp"
+#include "pinhole.hpp"
+#include "rotation.hpp"
+
+using namespace Orvanta;
+using namespace Orvanta::pose;
+
+namespace {
+
+const PinholeCamera kCamera{cameraIntrinsics, lensDistortion};
+const std::array<cv::Point3d, kBalls> kLandmarks = {
+    {{0, 0, 0}, {0.7, 0, 0}, {0.7, -0.51, 0}, {0, -0.51, 0}}};
+
+// A camera at `position` looking at the rectangle's centre, rolled by `roll` radians: the
+// landmark-to-camera rotation.
+cv::Matx33d lookingAtCentre(const cv::Vec3d& position, double roll) {
+  const cv::Vec3d forward = cv::normalize(cv::Vec3d(0.35, -0.255, 0) - position);
+  const cv::Vec3d right0 = cv::normalize(forward.cross(cv::Vec3d(0, 1, 0)));
+  const cv::Vec3d down0 = forward.cross(right0);
+  const cv::Vec3d right = std::cos(roll) * right0 + std::sin(roll) * down0;
+  const cv::Vec3d down = forward.cross(right);
+  return {right[0], right[1],   right[2],   down[0],   down[1],
+          down[2],  forward[0], forward[1], forward[2]};
+}
+
+std::array<std::optional<BallView>, kBalls> viewsFrom(const cv::Vec3d& position,
+                                                      const cv::Matx33d& rotation) {
+  std::array<std::optional<BallView>, kBalls> views;
+  for (int i = 0; i < kBalls; ++i) {
+    const cv::Vec3d c = rotation * (cv::Vec3d(kLandmarks[i]) - position);
+    views[i] = BallView{cv::normalize(c), cv::norm(c)};
+  }
+  return views;
+}
+
+}  // namespace
+
+TEST(PoseLens, UndistortionInvertsTheLensEverywhereInThePicture) {
+  for (const cv::Point2d pixel :
+       {cv::Point2d(0, 0), cv::Point2d(319, 0), cv::Point2d(0, 239), cv::Point2d(319, 239),
+        cv::Point2d(145.8, 126.8), cv::Point2d(200.25, 31.75)}) {
+    const cv::Point2d n = undistortPixel(kCamera, pixel);
+    const cv::Point2d back = distortToPixel(kCamera, n);
+    EXPECT_NEAR(back.x, pixel.x, 1e-9) << pixel;
+    EXPECT_NEAR(back.y, pixel.y, 1e-9) << pixel;
+    // The same point as OpenCV's own inversion, run to convergence.
+    std::vector<cv::Point2d> in{pixel}, out;
+    cv::undistortPoints(in, out, cv::Matx33d(cameraIntrinsics), lensDistortion, cv::noArray(),
+                        cv::noArray(), cv::TermCriteria(cv::TermCriteria::COUNT, 100, 0));
+    EXPECT_NEAR(n.x, out[0].x, 1e-9);
+    EXPECT_NEAR(n.y, out[0].y, 1e-9);
+    // A pixel's area in the normalised plane, against a finite difference of the inversion.
+    const cv::Point2d dx = undistortPixel(kCamera, pixel + cv::Point2d(0.5, 0)) -
+                           undistortPixel(kCamera, pixel - cv::Point2d(0.5, 0));
+    const cv::Point2d dy = undistortPixel(kCamera, pixel + cv::Point2d(0, 0.5)) -
+                           undistortPixel(kCamera, pixel - cv::Point2d(0, 0.5));
+    EXPECT_NEAR(pixelArea(kCamera, n), std::abs(dx.x * dy.y - dx.y * dy.x), 1e-11);
+  }
+}
+
+TEST(PoseAttitude, QuaternionAndHeadingOfKnownRotations) {
+  struct Case {
+    cv::Vec3d axisAngle;
+    double heading;  // of the camera x axis, degrees
+  };
+  const double pi = CV_PI;
+  for (const Case& c : std::vector<Case>{{{0, 0, 0}, 0},
+                                         {{0, 0, pi / 2}, 90},
+                                         {{0, 0, pi}, 180},  // never -180
+                                         {{0, 0, -pi / 2}, -90},
+                                         {{pi, 0, 0}, 0},
+                                         {{0, pi, 0}, 180},
+                                         {{0.3, -1.1, 2.0}, NAN}}) {
+    cv::Matx33d m;
+    cv::Rodrigues(c.axisAngle, m);
+    const cv::Vec4d q = quaternionOf(m);
+    const double angle = cv::norm(c.axisAngle);
+    const cv::Vec3d axis = angle > 0 ? c.axisAngle / angle : cv::Vec3d(1, 0, 0);
+    cv::Vec4d expected(std::cos(angle / 2), axis[0] * std::sin(angle / 2),
+                       axis[1] * std::sin(angle / 2), axis[2] * std::sin(angle / 2));
+    if (expected[0] < 0) expected = -expected;
+    EXPECT_NEAR(cv::norm(q - expected), 0, 1e-12) << c.axisAngle;
+    if (!std::isnan(c.heading)) {
+      EXPECT_NEAR(headingDegrees(m), c.heading, 1e-9) << c.axisAngle;
+    }
+  }
+}
+
+TEST(PoseCone, FitsTheSpheresConeThroughNoiseAndOutliers) {
+  // A ball 2 m away, 0.2 rad off the optical axis; 48 outline rays with 0.05 px of noise and
+  // five rays pulled 2 px outwards.
+  const cv::Vec3d axis = cv::normalize(cv::Vec3d(std::sin(0.2), 0.05, std::cos(0.2)));
+  const double halfAngle = std::asin(0.05 / 2), focal = 490;
+  const cv::Vec3d e1 = cv::normalize(axis.cross(cv::Vec3d(0, 0, 1))), e2 = axis.cross(e1);
+  std::mt19937 rng(4);
+  std::normal_distribution<double> noise(0, 0.05 / focal);
+  std::vector<cv::Vec3d> rays;
+  for (int k = 0; k < 48; ++k) {
+    const double phi = 2 * CV_PI * k / 48;
+    const double a = halfAngle + noise(rng) + (k % 10 == 3 ? 2 / focal : 0);
+    rays.push_back(std::cos(a) * axis + std::sin(a) * (std::cos(phi) * e1 + std::sin(phi) * e2));
+  }
+  const std::optional<Cone> cone = fitCone(rays, 0.25 / focal, 16);
+  ASSERT_TRUE(cone);
+  EXPECT_LT(std::acos(std::min(1.0, cone->axis.dot(axis))) * focal, 0.03);
+  EXPECT_NEAR(cone->halfAngle, halfAngle, 0.02 / focal);
+  EXPECT_EQ(cone->kept, 43);
+  EXPECT_FALSE(fitCone(std::vector<cv::Vec3d>(rays.begin(), rays.begin() + 10), 0.25 / focal, 16));
+}
+
+TEST(PoseSolve, ExactDirectionsGiveTheExactPose) {
+  for (const auto& [position, roll] :
+       std::vector<std::pair<cv::Vec3d, double>>{{{0.35, -0.255, 1.5}, 0.0},
+                                                 {{0.1, -0.4, 2.4}, 0.7},
+                                                 {{0.6, 0.05, 1.3}, -2.5},
+                                                 {{-0.4, -0.9, 0.8}, 1.2}}) {
+    const cv::Matx33d rotation = lookingAtCentre(position, roll);
+    const CameraPose pose = solveCameraPose(viewsFrom(position, rotation), kLandmarks, 490);
+    ASSERT_TRUE(pose.valid) << describe(pose.status);
+    EXPECT_EQ(pose.balls, 4);
+    EXPECT_LT(cv::norm(pose.position - position), 1e-7) << position;
+    EXPECT_LT(cv::norm(pose.quaternion - quaternionOf(rotation.t())), 1e-7);
+    EXPECT_NEAR(pose.headingDegrees, headingDegrees(rotation.t()), 1e-5);
+    EXPECT_LT(pose.rmsPx, 1e-4);
+    EXPECT_EQ(describe(pose.status), "ok");
+  }
+}
+
+TEST(PoseSolve, ThreeBallsAndTheirRangesChooseAmongTheCandidates) {
+  const cv::Vec3d position(-0.5, -0.3, 0.3);
+  const cv::Matx33d rotation = lookingAtCentre(position, 0.4);
+  for (int left = 0; left < kBalls; ++left) {
+    auto views = viewsFrom(position, rotation);
+    views[left].reset();
+    const CameraPose pose = solveCameraPose(views, kLandmarks, 490);
+    ASSERT_TRUE(pose.valid) << describe(pose.status);
+    EXPECT_EQ(pose.balls, 3);
+    EXPECT_LT(cv::norm(pose.position - position), 1e-6);
+    EXPECT_EQ(describe(pose.status), std::string("ok: ") + ballName(left + 1) + " not found");
+  }
+}
+
+TEST(PoseSolve, RefusesWhatDoesNotFitTheLayout) {
+  const cv::Vec3d position(0.3, -0.2, 1.8);
+  const cv::Matx33d rotation = lookingAtCentre(position, 0.3);
+  struct Case {
+    const char* what;
+    std::function<void(std::array<std::optional<BallView>, kBalls>&)> spoil;
+    Refusal refusal;
+    std::string status;
+  };
+  const std::vector<Case> cases = {
+      {"two balls", [](auto& v) { v[1].reset(), v[3].reset(); }, Refusal::tooFewBalls,
+       "red and yellow not found"},
+      {"none", [](auto& v) { v.fill(std::nullopt); }, Refusal::tooFewBalls,
+       "green and red and blue and yellow not found"},
+      {"green and blue swapped", [](auto& v) { std::swap(v[0], v[2]); }, Refusal::reprojection, ""},
+      {"ranges 10% long",
+       [](auto& v) {
+         for (auto& b : v) b->range *= 1.1;
+       },
+       Refusal::ranges, ""},
+  };
+  for (const Case& c : cases) {
+    auto views = viewsFrom(position, rotation);
+    c.spoil(views);
+    const CameraPose pose = solveCameraPose(views, kLandmarks, 490);
+    EXPECT_FALSE(pose.valid) << c.what;
+    EXPECT_EQ(pose.status.refusal, c.refusal) << c.what;
+    if (!c.status.empty()) {
+      EXPECT_EQ(describe(pose.status), c.status) << c.what;
+    }
+    EXPECT_EQ(describe(pose.status).find(','), std::string::npos) << c.what;
+  }
+}
