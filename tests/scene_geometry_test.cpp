@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "camera_model.hpp"
 #include "scene.hpp"
 
 using namespace Orvanta::scene;
@@ -18,7 +20,7 @@ TEST(SceneTruth, DistancesToTheFourBalls) {
 }
 
 TEST(SceneView, FromAboveGreenAndRedAreAtTheTop) {
-  const Pose pose{{0.35, -0.255, 1.8}, {0.35, -0.255, 0}};
+  const Pose pose = lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});
   const SceneOptions options;
   const cv::Point2d green = projectBall(pose, 1, options), red = projectBall(pose, 2, options),
                     blue = projectBall(pose, 3, options), yellow = projectBall(pose, 4, options);
@@ -30,7 +32,7 @@ TEST(SceneView, FromAboveGreenAndRedAreAtTheTop) {
 
 TEST(SceneView, LookingAlongYKeepsTheWorldUpright) {
   // +y gives no image direction here; the balls on the floor must then appear low in the frame.
-  const Pose pose{{0.35, -3.0, 0.3}, {0.35, 1.0, 0.3}};
+  const Pose pose = lookAt({0.35, -3.0, 0.3}, {0.35, 1.0, 0.3});
   const cv::Point2d green = projectBall(pose, 1, SceneOptions{});
   ASSERT_TRUE(std::isfinite(green.y));
   EXPECT_GT(green.y, 126.8);
@@ -61,4 +63,53 @@ TEST(SceneDive, MovesAndHandlesShortLengths) {
   EXPECT_GT(cv::norm(poses.front().position - poses[25].position), 0.1);
   EXPECT_TRUE(dive(0).empty());
   EXPECT_EQ(dive(1).size(), 1u);
+}
+
+TEST(SceneView, RollTurnsThePictureAboutTheViewingDirection) {
+  // Rolled by 90 degrees the image's right is the unrolled image's down: a ball's normalised
+  // image point (x, y) moves to (y, -x).
+  const SceneOptions pinhole{.distort = false};
+  const cv::Vec3d from(0.2, -0.1, 1.6), to(0.35, -0.255, 0);
+  const cv::Matx33d k = cameraMatrix(pinhole.size);
+  const auto normalised = [&](const Pose& pose, int ball) {
+    const cv::Point2d p = projectBall(pose, ball, pinhole);
+    return cv::Point2d((p.x - k(0, 2)) / k(0, 0), (p.y - k(1, 2)) / k(1, 1));
+  };
+  for (int ball = 1; ball <= kBallCount; ++ball) {
+    const cv::Point2d plain = normalised(lookAt(from, to), ball);
+    const cv::Point2d rolled = normalised(lookAt(from, to, 90), ball);
+    EXPECT_NEAR(rolled.x, plain.y, 1e-9) << ball;
+    EXPECT_NEAR(rolled.y, -plain.x, 1e-9) << ball;
+  }
+  EXPECT_NEAR(cameraHeadingDegrees(lookAt(from, to, 90)) - cameraHeadingDegrees(lookAt(from, to)),
+              -90, 1.0);  // nearly straight down: the image's right turns with the roll
+}
+
+TEST(SceneSurvey, ObliqueRollingDescentWithTheBallsInView) {
+  const std::vector<Pose> poses = survey(100);
+  int allInView = 0;
+  double nearest = 10, farthest = 0, mostRoll = 0;
+  for (const Pose& pose : poses) {
+    for (double d : trueDistances(pose.position))
+      nearest = std::min(nearest, d), farthest = std::max(farthest, d);
+    const Pose upright = lookAt(
+        pose.position,
+        pose.position + cv::Vec3d(pose.rotation(2, 0), pose.rotation(2, 1), pose.rotation(2, 2)));
+    mostRoll = std::max(
+        mostRoll,
+        std::acos(std::clamp(upright.rotation.row(0).dot(pose.rotation.row(0)), -1.0, 1.0)) * 180 /
+            CV_PI);
+    bool all = true;
+    for (int ball = 1; ball <= kBallCount; ++ball) {
+      // Wholly in view: the centre an apparent radius and a pixel from every edge.
+      const cv::Point2d at = projectBall(pose, ball, SceneOptions{});
+      const double radius = 490 * kBallRadius / cv::norm(pose.position - ballCentre(ball)) + 1;
+      all = all && std::min({at.x, at.y, 319 - at.x, 239 - at.y}) > radius;
+    }
+    allInView += all ? 1 : 0;
+  }
+  EXPECT_GT(allInView, 90);
+  EXPECT_NEAR(nearest, 1.35, 0.1);
+  EXPECT_NEAR(farthest, 2.55, 0.1);
+  EXPECT_GT(mostRoll, 20);
 }

@@ -66,7 +66,7 @@ std::vector<cv::Point2f> pinholeSilhouette(const cv::Vec3d& c, double radius) {
 TEST(SceneBallSize, BallAtSixtyCentimetresHasRadiusFortyOnePixelsOnceUndistorted) {
   // Straight down onto the green ball from 0.6 m: only that ball is in view. Its silhouette
   // is an ellipse with semi-axes fx tan(asin(0.05 / 0.6)) = 40.94 and fy tan(...) = 41.10.
-  const Pose pose{{0, 0, 0.6}, {0, 0, 0}};
+  const Pose pose = lookAt({0, 0, 0.6}, {0, 0, 0});
   const cv::Mat mask = greenMask(undistorted(render(pose, SceneOptions{})));
   EXPECT_NEAR(equivalentRadius(mask), std::sqrt(40.94 * 41.10), 0.6);
   const cv::Point2d centre = centroid(mask);
@@ -77,7 +77,7 @@ TEST(SceneBallSize, BallAtSixtyCentimetresHasRadiusFortyOnePixelsOnceUndistorted
 TEST(SceneLens, UndistortingAnOffAxisBallRestoresThePinholeView) {
   // From 1 m above (0.2, 0.15) looking straight down, the green ball sits 0.25 normalised
   // units off the axis, where the lens moves it by about 1.7 pixels.
-  const Pose pose{{0.2, 0.15, 1.0}, {0.2, 0.15, 0}};
+  const Pose pose = lookAt({0.2, 0.15, 1.0}, {0.2, 0.15, 0});
   const std::vector<cv::Point2f> outline = pinholeSilhouette({-0.2, 0.15, 1.0}, kBallRadius);
   const cv::Moments expected = cv::moments(outline);
   const cv::Point2d expectedCentre(expected.m10 / expected.m00, expected.m01 / expected.m00);
@@ -114,7 +114,7 @@ TEST(SceneProjection, ProjectedCentresLandOnTheirBallsColours) {
   for (const cv::Point corner : {cv::Point(2, 2), cv::Point(317, 237)})
     EXPECT_LT(hsv.at<cv::Vec3b>(corner)[1], 90);
   // Only the green ball is in view from 0.6 m above it; the others sample as black.
-  const Pose close{{0, 0, 0.6}, {0, 0, 0}};
+  const Pose close = lookAt({0, 0, 0.6}, {0, 0, 0});
   EXPECT_EQ(sampleBall(render(close, options), close, 2, options), cv::Vec3b(0, 0, 0));
 }
 
@@ -138,4 +138,21 @@ TEST(SceneNoise, SameSeedAndFrameRenderIdenticalFrames) {
   const double meanAbs = cv::mean(difference.reshape(1))[0];
   EXPECT_GT(meanAbs, 0.5);
   EXPECT_LT(meanAbs, 3.0);
+}
+
+TEST(SceneWater, DarkWaterAndTheBrightnessGradient) {
+  const Pose pose = dive(1).front();
+  const auto corner = [&](const SceneOptions& options, int row) {
+    return cv::Vec3d(render(pose, options, 1).at<cv::Vec3b>(row, 2));
+  };
+  const SceneOptions murky{.noise = 0}, dark{.noise = 0, .water = Water::dark},
+      flat{.noise = 0, .gradient = 0};
+  // Dark green-blue: darker than the murky water, with blue and green well above red.
+  const cv::Vec3d d = corner(dark, 2);
+  EXPECT_LT(cv::norm(d), cv::norm(corner(murky, 2)) * 0.7);
+  EXPECT_GT(d[0], 2 * d[2]);
+  EXPECT_GT(d[1], 2 * d[2]);
+  // Lighter at the top, unless flat.
+  EXPECT_GT(cv::sum(corner(murky, 2))[0], cv::sum(corner(murky, 237))[0] + 40);
+  EXPECT_NEAR(cv::sum(corner(flat, 2))[0], cv::sum(corner(flat, 237))[0], 1.0);
 }

@@ -69,23 +69,50 @@ TEST_F(SceneFiles, SequenceOpensAsAnImageSequenceCapture) {
   EXPECT_TRUE(fs::exists(path("frame_00006.png")));
 }
 
-TEST_F(SceneFiles, TruthHasOneRowPerFrameWithTheDistances) {
-  const std::vector<Pose> poses = dive(4);
+TEST_F(SceneFiles, TruthHasOneRowPerFrameWithDistancesAndAttitude) {
+  const std::vector<Pose> poses = survey(4);
   ASSERT_TRUE(writeSequence(path(), poses, SceneOptions{}, nullptr));
   std::string header;
   const auto rows = readCsv(path("truth.csv"), &header);
-  EXPECT_EQ(header, "frame,x,y,z,d_green,d_red,d_blue,d_yellow");
+  EXPECT_EQ(header, "frame,x,y,z,d_green,d_red,d_blue,d_yellow,qw,qx,qy,qz,yaw_deg");
   ASSERT_EQ(rows.size(), 4u);
   const double balls[4][2] = {{0, 0}, {0.7, 0}, {0.7, -0.51}, {0, -0.51}};
   for (int i = 0; i < 4; ++i) {
-    ASSERT_EQ(rows[i].size(), 8u);
+    ASSERT_EQ(rows[i].size(), 13u);
     EXPECT_EQ(rows[i][0], i + 1);
     EXPECT_NEAR(rows[i][3], poses[i].position[2], 1e-6);
     for (int b = 0; b < 4; ++b) {
       const double dx = rows[i][1] - balls[b][0], dy = rows[i][2] - balls[b][1];
       EXPECT_NEAR(rows[i][4 + b], std::sqrt(dx * dx + dy * dy + rows[i][3] * rows[i][3]), 1e-6);
     }
+    // The quaternion turns the camera's axes (x right, z forward) into the landmark frame.
+    const double w = rows[i][8], x = rows[i][9], y = rows[i][10], z = rows[i][11];
+    const cv::Vec3d forward(2 * (x * z + w * y), 2 * (y * z - w * x), 1 - 2 * (x * x + y * y));
+    const cv::Vec3d right(1 - 2 * (y * y + z * z), 2 * (x * y + w * z), 2 * (x * z - w * y));
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(forward[k], poses[i].rotation(2, k), 1e-6);
+      EXPECT_NEAR(right[k], poses[i].rotation(0, k), 1e-6);
+    }
+    EXPECT_NEAR(rows[i][12], std::atan2(right[1], right[0]) * 180 / CV_PI, 1e-5);
   }
+}
+
+TEST_F(SceneFiles, VideoQualityIsApplied) {
+  fs::create_directories(dir_);
+  std::uintmax_t sizes[2];
+  double differences[2];
+  const Pose pose = dive(1).front();
+  for (int q : {0, 1}) {
+    const SceneOptions options{.mjpgQuality = q ? 95 : 30};
+    ASSERT_TRUE(writeVideo(path("q.avi"), {pose, pose}, options, nullptr));
+    sizes[q] = fs::file_size(path("q.avi"));
+    cv::VideoCapture capture(path("q.avi"));
+    cv::Mat picture;
+    ASSERT_TRUE(capture.read(picture));
+    differences[q] = cv::norm(picture, render(pose, options, 1), cv::NORM_L1);
+  }
+  EXPECT_LT(sizes[0], sizes[1]);
+  EXPECT_GT(differences[0], differences[1]);
 }
 
 TEST_F(SceneFiles, VideoHoldsEveryFrame) {

@@ -64,7 +64,7 @@ class EndToEnd : public ::testing::TestWithParam<cv::Vec3d> {
 
 TEST_P(EndToEnd, TrackedPositionMatchesTheTruth) {
   const cv::Vec3d truth = GetParam();
-  const scene::Pose pose{truth, {0.35, -0.255, 0}};
+  const scene::Pose pose = scene::lookAt(truth, {0.35, -0.255, 0});
   const scene::SceneOptions options;
   const auto dir = scratchFolder();
   std::string error;

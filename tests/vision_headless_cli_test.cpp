@@ -50,7 +50,7 @@ std::vector<std::string> lines(const std::string& text) {
 
 // A calibration file for the scene's balls, seen from above the rectangle.
 std::string writeSceneCalibration(const std::filesystem::path& dir) {
-  const Orvanta::scene::Pose pose{{0.35, -0.255, 1.5}, {0.35, -0.255, 0}};
+  const Orvanta::scene::Pose pose = Orvanta::scene::lookAt({0.35, -0.255, 1.5}, {0.35, -0.255, 0});
   const Orvanta::scene::SceneOptions options;
   const std::string path = (dir / "calibration.json").string();
   std::string error;

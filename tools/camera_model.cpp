@@ -1,31 +1,42 @@
 #include "camera_model.hpp"
 
 #include <cmath>
+#include <numbers>
 
 #include "../vision/camera_model.hpp"
+#include "rotation.hpp"
 
 namespace Orvanta::scene {
 
 cv::Matx33d cameraMatrix(cv::Size size) {
-  const double sx = double(size.width) / calibratedWidth;
-  const double sy = double(size.height) / calibratedHeight;
-  const cv::Matx33d& K = cameraIntrinsics;
-  return {K(0, 0) * sx, 0, K(0, 2) * sx, 0, K(1, 1) * sy, K(1, 2) * sy, 0, 0, 1};
+  return cameraIntrinsicsFor(size);
 }
 
 cv::Vec4d distortionCoefficients() {
   return lensDistortion;
 }
 
-cv::Matx33d viewRotation(const Pose& pose) {
-  const cv::Vec3d forward = cv::normalize(pose.target - pose.position);
+Pose lookAt(const cv::Vec3d& position, const cv::Vec3d& target, double rollDegrees) {
+  const cv::Vec3d forward = cv::normalize(target - position);
   cv::Vec3d right = forward.cross(cv::Vec3d(0, 1, 0));
   // Looking along y, +y gives no direction in the image; the world's vertical does.
   if (cv::norm(right) < 1e-6) right = forward.cross(cv::Vec3d(0, 0, 1));
   right = cv::normalize(right);
-  const cv::Vec3d down = forward.cross(right);
-  return {right[0], right[1],   right[2],   down[0],   down[1],
-          down[2],  forward[0], forward[1], forward[2]};
+  cv::Vec3d down = forward.cross(right);
+  // Right-handed about the viewing direction: image right turns towards image down.
+  const double a = rollDegrees * std::numbers::pi / 180;
+  const cv::Vec3d rolledRight = std::cos(a) * right + std::sin(a) * down;
+  down = forward.cross(rolledRight);
+  return {position, cv::Matx33d(rolledRight[0], rolledRight[1], rolledRight[2], down[0], down[1],
+                                down[2], forward[0], forward[1], forward[2])};
+}
+
+cv::Vec4d cameraQuaternion(const Pose& pose) {
+  return pose::quaternionOf(pose.rotation.t());
+}
+
+double cameraHeadingDegrees(const Pose& pose) {
+  return pose::headingDegrees(pose.rotation.t());
 }
 
 }  // namespace Orvanta::scene

@@ -8,8 +8,7 @@
 namespace Orvanta::scene {
 
 cv::Point2d projectBall(const Pose& pose, int ball, const SceneOptions& options) {
-  const cv::Matx33d rotation = viewRotation(pose);
-  const cv::Vec3d centre = rotation * (ballCentre(ball) - pose.position);
+  const cv::Vec3d centre = pose.rotation * (ballCentre(ball) - pose.position);
   // A ball behind the camera has no image; the projection would mirror it into the frame.
   if (!(centre[2] > 0)) return {NAN, NAN};
   const std::vector<cv::Point3d> points{cv::Point3d(centre)};

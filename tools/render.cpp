@@ -17,11 +17,18 @@ const std::array<cv::Vec3f, kBallCount> kBallColours = {
     cv::Vec3f(47, 160, 13), cv::Vec3f(17, 44, 210), cv::Vec3f(215, 22, 17),
     cv::Vec3f(103, 240, 250)};
 
-// A strong ambient term keeps the shading within the similarity threshold across the ball.
-constexpr double kAmbient = 0.78, kDiffuse = 0.22;
-
-// Low-saturation blue-green water, lighter towards the top of the frame.
-const cv::Vec3f kWaterTop(105, 100, 80), kWaterBottom(70, 72, 58);
+// Water lighter towards the top of the frame: low-saturation blue-green, or dark green-blue.
+struct WaterColours {
+  cv::Vec3f top, bottom;
+};
+WaterColours waterColours(const SceneOptions& options) {
+  const WaterColours base = options.water == Water::dark
+                                ? WaterColours{{72, 58, 18}, {46, 38, 12}}
+                                : WaterColours{{105, 100, 80}, {70, 72, 58}};
+  const cv::Vec3f mean = (base.top + base.bottom) * 0.5f;
+  const float g = float(options.gradient);
+  return {mean + g * (base.top - mean), mean + g * (base.bottom - mean)};
+}
 
 // Half-width of the band around a silhouette, in pixels, where a pixel may be partly covered;
 // covers the half-diagonal of a pixel plus the lens's stretching at the corners.
@@ -37,13 +44,17 @@ struct View {
   std::array<Sphere, kBallCount> spheres;
   cv::Vec3d light;  // camera frame, unit, towards the light
   double edgeBand;  // normalised image units per pixel times kEdgeBandPixels
+  double ambient, diffuse;
 };
 
 View makeView(const Pose& pose, const SceneOptions& options) {
-  const cv::Matx33d rotation = viewRotation(pose);
   View view;
+  // The default keeps a strong ambient term, so the shading stays within the similarity
+  // threshold across the ball.
+  view.ambient = 1 - options.shading;
+  view.diffuse = options.shading;
   for (int ball = 1; ball <= kBallCount; ++ball) {
-    const cv::Vec3d centre = rotation * (ballCentre(ball) - pose.position);
+    const cv::Vec3d centre = pose.rotation * (ballCentre(ball) - pose.position);
     view.spheres[ball - 1] = {centre, centre.dot(centre), kBallColours[ball - 1]};
   }
   // Light from above and behind the camera, as from a lamp on the vehicle's top.
@@ -84,7 +95,7 @@ cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
                    const cv::Vec3f& water) {
   if (!hit.sphere) return water;
   const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / kBallRadius;
-  const double shade = kAmbient + kDiffuse * std::max(0.0, normal.dot(view.light));
+  const double shade = view.ambient + view.diffuse * std::max(0.0, normal.dot(view.light));
   return hit.sphere->colour * float(shade);
 }
 
@@ -100,9 +111,9 @@ cv::Vec3f supersample(const View& view, const RayTable& rays, int u, int v,
   return sum / 9.0f;
 }
 
-cv::Vec3f waterColour(int row, int height) {
+cv::Vec3f waterColour(const WaterColours& water, int row, int height) {
   const float f = height > 1 ? float(row) / float(height - 1) : 0.0f;
-  return kWaterTop * (1 - f) + kWaterBottom * f;
+  return water.top * (1 - f) + water.bottom * f;
 }
 
 uint64_t noiseState(unsigned seed, int frameIndex) {
@@ -130,9 +141,10 @@ cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
   if (options.size.width <= 0 || options.size.height <= 0) return {};
   const RayTable& rays = rayTable(options.size, options.distort);
   const View view = makeView(pose, options);
+  const WaterColours waterRange = waterColours(options);
   cv::Mat image(options.size, CV_32FC3);
   for (int v = 0; v < image.rows; ++v) {
-    const cv::Vec3f water = waterColour(v, image.rows);
+    const cv::Vec3f water = waterColour(waterRange, v, image.rows);
     auto* row = image.ptr<cv::Vec3f>(v);
     for (int u = 0; u < image.cols; ++u) {
       const cv::Vec3d& ray = rays.at(u, v);

@@ -12,12 +12,29 @@ namespace Orvanta::scene {
 constexpr int kBallCount = 4;
 constexpr double kBallRadius = 0.05;  // metres
 
-// Camera at `position` looking at `target`, both in the landmark frame (metres). Image "up" is
-// the landmark frame's +y projected onto the image plane, so a camera above the rectangle sees
-// green and red at the top; when the view runs along y, +z is up instead.
+// Camera at `position` (landmark frame, metres) with `rotation` taking landmark-frame directions
+// to camera directions: its rows are image right, image down and the viewing direction.
 struct Pose {
   cv::Vec3d position;
-  cv::Vec3d target;
+  cv::Matx33d rotation;
+};
+
+// Camera at `position` looking at `target`. Image "up" is the landmark frame's +y projected onto
+// the image plane, so a camera above the rectangle sees green and red at the top; when the view
+// runs along y, +z is up instead. The camera then rolls by rollDegrees about its viewing
+// direction, right-handed: image right turns towards image down.
+Pose lookAt(const cv::Vec3d& position, const cv::Vec3d& target, double rollDegrees = 0);
+
+// The camera's attitude as a unit quaternion (w, x, y, z) of the rotation from the camera frame
+// to the landmark frame, and its heading: the direction of the image's right in the landmark
+// x-y plane, degrees from +x towards +y.
+cv::Vec4d cameraQuaternion(const Pose& pose);
+double cameraHeadingDegrees(const Pose& pose);
+
+// The water behind the balls.
+enum class Water {
+  murky,  // low-saturation grey-green, the default
+  dark,   // dark green-blue
 };
 
 struct SceneOptions {
@@ -26,6 +43,10 @@ struct SceneOptions {
   unsigned seed = 1;    // with the frame index, selects the sensor noise
   double noise = 2.0;   // standard deviation of the sensor noise, grey levels
   bool distort = true;  // false: an ideal pinhole camera
+  Water water = Water::murky;
+  double gradient = 1.0;  // water brightness from top to bottom: 0 flat, 1 as a lit scene
+  double shading = 0.22;  // share of a ball's light that depends on the angle to the lamp
+  int mjpgQuality = 90;   // of writeVideo, 1..100
 };
 
 // Centre of ball 1..4 (green, red, blue, yellow); not-a-number for any other index.
@@ -49,13 +70,19 @@ cv::Vec3b sampleBall(const cv::Mat& frame, const Pose& pose, int ball, const Sce
 // in view throughout.
 std::vector<Pose> dive(int frames);
 
+// A survey: from 2.5 m down to 1.3 m above the balls, circling off the rectangle's centre, looking
+// obliquely and rolling up to 40 degrees (less towards the bottom); the four balls in view.
+std::vector<Pose> survey(int frames);
+
 // Writes dir/frame_00001.png onwards (frame k rendered with frame index k) and dir/truth.csv
-// with the camera position and the four true distances per frame. Creates `dir` if needed.
+// with the camera position, the four true distances, the attitude quaternion and the heading
+// per frame. Creates `dir` if needed.
 // On failure returns false with a one-line reason in *error (when given).
 bool writeSequence(const std::string& dir, const std::vector<Pose>& poses,
                    const SceneOptions& options, std::string* error);
 
-// The same frames as writeSequence, as an MJPG video at 30 frames per second.
+// The same frames as writeSequence, as an MJPG video at 30 frames per second and the options'
+// quality (JPEG blocks and colour at half resolution, as a camera delivers them).
 bool writeVideo(const std::string& path, const std::vector<Pose>& poses,
                 const SceneOptions& options, std::string* error);
 

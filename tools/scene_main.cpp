@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <optional>
 
 #include "scene.hpp"
@@ -27,8 +28,9 @@ std::optional<cv::Size> parseSize(const std::string& text) {
 struct Arguments {
   std::string out, video, size = "320x240";
   int frames = 100, threshold = 200;
-  unsigned seed = 1;
   std::vector<double> from, to;
+  double roll = 0;
+  SceneOptions scene;
 };
 
 void declare(CLI::App& app, Arguments& args) {
@@ -38,8 +40,26 @@ void declare(CLI::App& app, Arguments& args) {
       ->check([](const std::string& text) {
         return parseSize(text) ? std::string() : "expected WxH, for example 640x480";
       });
-  app.add_option("--seed", args.seed, "Noise seed");
+  app.add_option("--seed", args.scene.seed, "Noise seed");
+  app.add_option("--noise", args.scene.noise, "Sensor noise, grey levels (standard deviation)")
+      ->check(CLI::Range(0.0, 100.0))
+      ->capture_default_str();
+  app.add_option("--water", args.scene.water, "Water behind the balls: murky or dark")
+      ->transform(CLI::CheckedTransformer(
+          std::map<std::string, Water>{{"murky", Water::murky}, {"dark", Water::dark}}));
+  app.add_option("--gradient", args.scene.gradient,
+                 "Water brightness from top to bottom: 0 flat, 1 as a lit scene")
+      ->check(CLI::Range(0.0, 3.0))
+      ->capture_default_str();
+  app.add_option("--shading", args.scene.shading,
+                 "Share of a ball's light that depends on the lamp's angle: 0 flat, 0.5 a rim at "
+                 "half the brightness of the middle")
+      ->check(CLI::Range(0.0, 1.0))
+      ->capture_default_str();
   app.add_option("--video", args.video, "Also write the frames as an MJPG .avi file");
+  app.add_option("--quality", args.scene.mjpgQuality, "MJPG quality of --video, 1 to 100")
+      ->check(CLI::Range(1, 100))
+      ->capture_default_str();
   app.add_option("--threshold", args.threshold, "Similarity threshold in calibration.json")
       ->check(CLI::Range(0, 255));
   auto* from = app.add_option("--from", args.from, "Fixed camera position x,y,z (metres)")
@@ -50,19 +70,22 @@ void declare(CLI::App& app, Arguments& args) {
                  ->expected(3);
   from->needs(to);
   to->needs(from);
+  app.add_option("--roll", args.roll, "Roll of the fixed camera about its view, degrees")
+      ->needs(from);
 }
 
 bool validView(const Arguments& args) {
   const auto finite = [](const std::vector<double>& v) {
     return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
   };
-  return args.from.empty() || (finite(args.from) && finite(args.to) && args.from != args.to);
+  return std::isfinite(args.roll) &&
+         (args.from.empty() || (finite(args.from) && finite(args.to) && args.from != args.to));
 }
 
 std::vector<Pose> cameraPath(const Arguments& args) {
   if (args.from.empty()) return dive(args.frames);
-  const Pose fixed{{args.from[0], args.from[1], args.from[2]},
-                   {args.to[0], args.to[1], args.to[2]}};
+  const Pose fixed = lookAt({args.from[0], args.from[1], args.from[2]},
+                            {args.to[0], args.to[1], args.to[2]}, args.roll);
   return std::vector<Pose>(args.frames, fixed);
 }
 
@@ -98,6 +121,7 @@ int main(int argc, char** argv) {
     std::cerr << "orvanta-scene: --from and --to must be two different, finite points\n";
     return kUsageExit;
   }
-  const SceneOptions options{.size = *parseSize(args.size), .seed = args.seed};
+  SceneOptions options = args.scene;
+  options.size = *parseSize(args.size);
   return writeAll(args, cameraPath(args), options);
 }

@@ -23,10 +23,13 @@ std::string framePath(const std::string& dir, int number) {
   return (std::filesystem::path(dir) / name).string();
 }
 
-void writeTruthRow(std::ostream& out, int number, const cv::Vec3d& position) {
-  out << number << ',' << position[0] << ',' << position[1] << ',' << position[2];
-  for (double distance : trueDistances(position)) out << ',' << distance;
-  out << '\n';
+void writeTruthRow(std::ostream& out, int number, const Pose& pose) {
+  const cv::Vec3d& p = pose.position;
+  out << number << ',' << p[0] << ',' << p[1] << ',' << p[2];
+  for (double distance : trueDistances(p)) out << ',' << distance;
+  const cv::Vec4d q = cameraQuaternion(pose);
+  out << ',' << q[0] << ',' << q[1] << ',' << q[2] << ',' << q[3] << ','
+      << cameraHeadingDegrees(pose) << '\n';
 }
 
 bool writeImage(const std::string& path, const cv::Mat& frame) {
@@ -37,9 +40,13 @@ bool writeImage(const std::string& path, const cv::Mat& frame) {
   }
 }
 
-bool openVideo(cv::VideoWriter& video, const std::string& path, cv::Size size) {
+// OpenCV's own MJPG encoder: it takes a quality (set after opening; it ignores one given to
+// open), and halves the colour resolution as camera MJPG does.
+bool openVideo(cv::VideoWriter& video, const std::string& path, const SceneOptions& options) {
   try {
-    return video.open(path, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30.0, size);
+    return video.open(path, cv::CAP_OPENCV_MJPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), 30.0,
+                      options.size) &&
+           video.set(cv::VIDEOWRITER_PROP_QUALITY, options.mjpgQuality);
   } catch (const cv::Exception&) {
     return false;
   }
@@ -56,13 +63,13 @@ bool writeSequence(const std::string& dir, const std::vector<Pose>& poses,
   std::ofstream truth(truthPath);
   if (!truth) return fail(error, "cannot write " + truthPath);
   truth.precision(9);
-  truth << "frame,x,y,z,d_green,d_red,d_blue,d_yellow\n";
+  truth << "frame,x,y,z,d_green,d_red,d_blue,d_yellow,qw,qx,qy,qz,yaw_deg\n";
   for (int number = 1; number <= int(poses.size()); ++number) {
     const Pose& pose = poses[number - 1];
     const std::string path = framePath(dir, number);
     if (!writeImage(path, render(pose, options, number)))
       return fail(error, "cannot write " + path);
-    writeTruthRow(truth, number, pose.position);
+    writeTruthRow(truth, number, pose);
   }
   truth.flush();
   if (!truth) return fail(error, "cannot write " + truthPath);
@@ -72,7 +79,7 @@ bool writeSequence(const std::string& dir, const std::vector<Pose>& poses,
 bool writeVideo(const std::string& path, const std::vector<Pose>& poses,
                 const SceneOptions& options, std::string* error) {
   cv::VideoWriter video;
-  if (!openVideo(video, path, options.size)) return fail(error, "cannot write video " + path);
+  if (!openVideo(video, path, options)) return fail(error, "cannot write video " + path);
   for (int number = 1; number <= int(poses.size()); ++number)
     video.write(render(poses[number - 1], options, number));
   return true;

@@ -1,12 +1,10 @@
-// Puts the vision program's globals back to their start-up values, and a scratch folder per
-// test, so tests of the shared state do not depend on their order.
+// Puts the vision program's globals back to their start-up values, so tests of the shared state
+// do not depend on their order.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
+#include "scratch.hpp"
 #include "state.hpp"
 
 namespace OrvantaTest {
@@ -28,16 +26,6 @@ inline void resetVisionState() {
   brojOdabranihBoja = 0;
   box = cv::Rect();
   izmjena = false;
-}
-
-// A fresh folder named after the running test, under the system's temporary folder.
-inline std::filesystem::path scratchFolder() {
-  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  const auto dir = std::filesystem::temp_directory_path() / "orvanta-tests" /
-                   (std::string(test->test_suite_name()) + "." + test->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
 }
 
 }  // namespace OrvantaTest
