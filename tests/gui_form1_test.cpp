@@ -47,11 +47,15 @@ QRect placeOf(const Form1& form, const char* control) {
 TEST_F(Form1Test, FreshWindowHasEmptyBoxesWhiteSwatchesAndEmptyStatus) {
   Form1 form(dive.source(), operatorAt, windows);
   EXPECT_EQ(form.windowTitle(), "Orvanta");
-  EXPECT_EQ(form.size(), QSize(880, 717));
+  // The designer's 880 x 717 and a column on the right for the precise position.
+  EXPECT_EQ(form.size(), QSize(1180, 717));
   for (int i = 1; i <= 45; ++i) {
     const std::string box = "textBox" + std::to_string(i);
     EXPECT_EQ(textOf(form, box.c_str()), "") << box;
   }
+  for (const char* box :
+       {"preciseX", "preciseY", "preciseZ", "preciseHeading", "preciseRms", "preciseStatus"})
+    EXPECT_EQ(textOf(form, box), "") << box;
   for (int i = 1; i <= 4; ++i) {
     const std::string swatch = "pictureBox" + std::to_string(i);
     EXPECT_EQ(swatchOf(form, swatch.c_str()), QColor(Qt::white)) << swatch;
@@ -87,12 +91,17 @@ TEST_F(Form1Test, ControlsKeepTheirPlaces) {
   EXPECT_EQ(placeOf(form, "textBox22"), QRect(604, 191 + 275, 64, 20));
   EXPECT_EQ(placeOf(form, "textBox42"), QRect(686, 269 + 409, 64, 20));
   EXPECT_EQ(placeOf(form, "pictureBox4").size(), QSize(60, 26));
-  // The top view sits beside the position block and covers no control.
-  const QRect view = placeOf(form, "positionView");
-  EXPECT_GT(view.left(), placeOf(form, "rectangleShape1").right());
-  for (QWidget* control : form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    if (control->objectName() == "positionView") continue;
-    EXPECT_FALSE(view.intersects(control->geometry())) << control->objectName().toStdString();
+  // The precise block and the top view stand right of everything the designer placed and
+  // cover no control.
+  for (const char* added : {"preciseFrame", "positionView"}) {
+    const QRect place = placeOf(form, added);
+    EXPECT_GE(place.left(), 880) << added;
+    EXPECT_LE(place.right(), form.width()) << added;
+    for (QWidget* control : form.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      const QString name = control->objectName();
+      if (name == added || name.startsWith("precise")) continue;
+      EXPECT_FALSE(place.intersects(control->geometry())) << added << " " << name.toStdString();
+    }
   }
 }
 
@@ -199,10 +208,22 @@ TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
   EXPECT_NEAR(std::abs(expected[2]), 1.8, 0.6);
   EXPECT_GE(number(form, "textBox38"), 0);
 
-  const auto& trail = form.findChild<PositionView*>("positionView")->trail();
-  ASSERT_FALSE(trail.empty());
-  EXPECT_NEAR(trail.back().x(), x, 1e-5);
-  EXPECT_NEAR(trail.back().y(), y, 1e-5);
+  const auto* view = form.findChild<PositionView*>("positionView");
+  ASSERT_FALSE(view->trail().empty());
+  EXPECT_NEAR(view->trail().back().x(), x, 1e-5);
+  EXPECT_NEAR(view->trail().back().y(), y, 1e-5);
+
+  // The precise block holds the last picture's pose, to the centimetre and better; its track
+  // ends there.
+  const cv::Vec3d last = dive.poses.back().position;
+  EXPECT_NEAR(number(form, "preciseX"), last[0], 0.01);
+  EXPECT_NEAR(number(form, "preciseY"), last[1], 0.01);
+  EXPECT_NEAR(number(form, "preciseZ"), last[2], 0.01);
+  EXPECT_NEAR(number(form, "preciseHeading"), scene::cameraHeadingDegrees(dive.poses.back()), 0.2);
+  EXPECT_EQ(textOf(form, "preciseStatus"), "4 kugle");
+  ASSERT_FALSE(view->preciseTrack().empty());
+  EXPECT_NEAR(view->preciseTrack().back().x(), number(form, "preciseX"), 1e-4);
+  EXPECT_NEAR(view->preciseTrack().back().y(), number(form, "preciseY"), 1e-4);
 }
 
 TEST_F(Form1Test, TrackbarsTunedDuringARunAreSavedAndRestored) {

@@ -101,6 +101,8 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
       {R"({"gren": {"rgb": [0, 0, 0], "threshold": 1}})", "gren"},
       {R"({"trackbars": {"IntMedian": 10}})", "0..9"},
       {R"({"trackbars": {"highInt": 11}})", "0..10"},
+      {R"({"ball_radius": 0})", "ball_radius"},
+      {R"({"ball_radius": "5 cm", "trackbars": {"IntMedian": 3}})", "ball_radius"},
   };
   for (const auto& [text, problem] : cases) {
     SCOPED_TRACE(text);
@@ -139,6 +141,22 @@ TEST_F(CalibrationFile, SavedCalibrationLoadsBack) {
   EXPECT_EQ(crvena.hsvNorm, 0);  // never calibrated, so not written
   EXPECT_EQ(highIntFilt, 4);
   EXPECT_EQ(high_switch_value_filt, 4);
+}
+
+TEST_F(CalibrationFile, BallRadiusLoadsAndSavesOnlyWhenItIsNotTheUsualOne) {
+  double radius = 0;
+  ASSERT_TRUE(loadCalibration(write(R"({"ball_radius": 0.0375})"), nullptr, &radius));
+  EXPECT_EQ(radius, 0.0375);
+  const std::string saved = (dir_ / "saved.json").string();
+  for (const double written : {0.0375, 0.05}) {
+    ASSERT_TRUE(saveCalibration(saved, nullptr, written));
+    std::ifstream in(saved);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(text.find("ball_radius") != std::string::npos, written != 0.05) << text;
+    radius = 0;
+    ASSERT_TRUE(loadCalibration(saved, nullptr, &radius));
+    EXPECT_EQ(radius, written == 0.05 ? 0 : written);  // absent: left as it was
+  }
 }
 
 TEST_F(CalibrationFile, FailedSaveNamesTheFile) {

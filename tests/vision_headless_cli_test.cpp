@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -104,14 +105,66 @@ TEST(HeadlessRun, CsvGoesToStandardOutputByDefault) {
   EXPECT_EQ(lines(run.out).size(), 2u);  // header and the one window of five passes
 }
 
-TEST(HeadlessRefusal, MissingSource) {
+TEST(HeadlessRun, PosesHaveOneRowPerPictureReadToTheMillimetre) {
+  // A survey as MJPG video, then three pictures looking away from the balls.
+  const auto dir = scratchFolder();
+  std::vector<Orvanta::scene::Pose> poses = Orvanta::scene::survey(60);
+  for (int i = 0; i < 3; ++i) poses.push_back(Orvanta::scene::lookAt({4, 4, 1}, {8, 9, 0.5}));
+  std::string error;
+  const std::string video = (dir / "survey.avi").string();
+  ASSERT_TRUE(Orvanta::scene::writeVideo(video, poses, {.mjpgQuality = 90}, &error)) << error;
+  const auto posesCsv = dir / "poses.csv";
+  const Outcome run =
+      runOrvanta(dir, {"--headless", "--camera", video, "--calibration", writeSceneCalibration(dir),
+                       "--csv", (dir / "track.csv").string(), "--poses", posesCsv.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> rows = lines(readFile(posesCsv));
+  ASSERT_EQ(rows.size(), 1 + poses.size());
+  EXPECT_EQ(rows.front(), "frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status");
+  std::vector<double> errors;
+  int fourBalls = 0;
+  for (std::size_t k = 1; k < rows.size(); ++k) {
+    std::vector<std::string> fields;
+    std::istringstream row(rows[k]);
+    for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 12u) << rows[k];
+    EXPECT_EQ(fields[0], std::to_string(k - 1));
+    const Orvanta::scene::Pose& truth = poses[k - 1];
+    if (k > 60) {  // looking away: a status and no numbers
+      EXPECT_EQ(fields[11], "green and red and blue and yellow not found") << rows[k];
+      for (int i = 1; i <= 10; ++i) EXPECT_EQ(fields[i], "") << rows[k];
+      continue;
+    }
+    // A ball the survey takes partly out of the picture may be left out.
+    ASSERT_EQ(fields[11].substr(0, 2), "ok") << rows[k];
+    fourBalls += fields[1] == "4" ? 1 : 0;
+    errors.push_back(
+        cv::norm(cv::Vec3d(std::stod(fields[2]), std::stod(fields[3]), std::stod(fields[4])) -
+                 truth.position));
+    const cv::Vec4d q(std::stod(fields[5]), std::stod(fields[6]), std::stod(fields[7]),
+                      std::stod(fields[8]));
+    EXPECT_LT(std::min(cv::norm(q - Orvanta::scene::cameraQuaternion(truth)),
+                       cv::norm(q + Orvanta::scene::cameraQuaternion(truth))),
+              5e-3);  // within a third of a degree
+    EXPECT_NEAR(std::stod(fields[9]), Orvanta::scene::cameraHeadingDegrees(truth), 0.1);
+  }
+  EXPECT_GE(fourBalls, 54);
+  std::sort(errors.begin(), errors.end());
+  EXPECT_LT(errors[errors.size() / 2], 0.005);
+  EXPECT_LT(errors.back(), 0.02);
+}
+
+TEST(HeadlessRefusal, MissingSourceWritesNothing) {
   const auto dir = scratchFolder();
   const std::string source = (dir / "nothing_%05d.png").string();
-  const Outcome run = runOrvanta(
-      dir, {"--headless", "--camera", source, "--calibration", writeSceneCalibration(dir)});
+  const auto poses = dir / "poses.csv";
+  std::ofstream(poses) << "earlier poses\n";
+  const Outcome run = runOrvanta(dir, {"--headless", "--camera", source, "--calibration",
+                                       writeSceneCalibration(dir), "--poses", poses.string()});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(run.err.find(source), std::string::npos) << run.err;
   EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+  EXPECT_EQ(readFile(poses), "earlier poses\n");
 }
 
 TEST(HeadlessRefusal, CorruptCalibrationOverwritesNothing) {
@@ -141,6 +194,7 @@ TEST(CommandLine, BadOptionsAreUsageErrors) {
        std::vector<std::vector<std::string>>{{"--frobnicate"},
                                              {"--camera"},
                                              {"--csv", "out.csv"},
+                                             {"--poses", "poses.csv"},
                                              {"--headless", "--trackbars", "IntMedian=12"},
                                              {"--headless", "--trackbars", "Median=2"}}) {
     const Outcome run = runOrvanta(dir, args);
@@ -154,6 +208,6 @@ TEST(CommandLine, HelpListsEveryOption) {
   const Outcome run = runOrvanta(dir, {"--help"});
   EXPECT_EQ(run.exitCode, 0);
   for (const char* option :
-       {"--camera", "--calibration", "--headless", "--csv", "--trackbars", "--help"})
+       {"--camera", "--calibration", "--headless", "--csv", "--poses", "--trackbars", "--help"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }

@@ -30,12 +30,18 @@ struct Arguments {
   int frames = 100, threshold = 200;
   std::vector<double> from, to;
   double roll = 0;
+  std::string path = "dive";
   SceneOptions scene;
 };
 
 void declare(CLI::App& app, Arguments& args) {
   app.add_option("--out", args.out, "Output folder (created if missing)")->required();
   app.add_option("--frames", args.frames, "Number of frames")->check(CLI::Range(1, 100000));
+  app.add_option("--path", args.path,
+                 "Camera path: dive (a slow circle 1.7 to 2.1 m from the balls) or survey (from "
+                 "2.5 down to 1.3 m, oblique and rolling)")
+      ->check(CLI::IsMember({"dive", "survey"}))
+      ->capture_default_str();
   app.add_option("--size", args.size, "Frame size WxH, 16x16 to 4096x4096")
       ->check([](const std::string& text) {
         return parseSize(text) ? std::string() : "expected WxH, for example 640x480";
@@ -83,7 +89,7 @@ bool validView(const Arguments& args) {
 }
 
 std::vector<Pose> cameraPath(const Arguments& args) {
-  if (args.from.empty()) return dive(args.frames);
+  if (args.from.empty()) return args.path == "survey" ? survey(args.frames) : dive(args.frames);
   const Pose fixed = lookAt({args.from[0], args.from[1], args.from[2]},
                             {args.to[0], args.to[1], args.to[2]}, args.roll);
   return std::vector<Pose>(args.frames, fixed);

@@ -126,18 +126,18 @@ void button3_Click(Host& host, const Session& session) {
 void showCalibration(OperatorTexts& texts) {
   for (int ball = 1; ball <= kBalls; ++ball) {
     const circles& record = ballRecord(ball);
-    if (record.hsvNorm <= 0 && record.threshold <= 0) continue;
+    if (!calibrated(record)) continue;
     showBallColour(ball, texts);
     texts.setText(kRows[ball - 1].threshold, formatNumber(record.threshold));
   }
 }
 
-void restoreSession(const Session& session, OperatorTexts& texts) {
+void restoreSession(Session& session, OperatorTexts& texts) {
   std::error_code ignored;
   if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
     return;
   std::string error;
-  if (!loadCalibration(session.calibrationPath, &error)) {
+  if (!loadCalibration(session.calibrationPath, &error, &session.ballRadius)) {
     texts.setText(kStatus, "Kalibracija nije učitana: " + error);
     return;
   }
@@ -147,7 +147,7 @@ void restoreSession(const Session& session, OperatorTexts& texts) {
 void saveSession(const Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty()) return;
   std::string error;
-  if (!saveCalibration(session.calibrationPath, &error))
+  if (!saveCalibration(session.calibrationPath, &error, session.ballRadius))
     texts.setText(kStatus, "Kalibracija nije spremljena: " + error);
 }
 

@@ -3,13 +3,15 @@
 
 #include <string>
 
+#include "ball_measurement.hpp"
 #include "host.hpp"
 
 namespace Orvanta {
 
 // Settings of one program run that outlive a single activity.
 struct Session {
-  std::string calibrationPath;  // empty: calibrations are neither loaded nor saved
+  std::string calibrationPath;                   // empty: calibrations are neither loaded nor saved
+  double ballRadius = pose::kDefaultBallRadius;  // as the calibration file has it
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
@@ -22,9 +24,9 @@ void button3_Click(Host& host, const Session& session = {});
 // Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
 void showCalibration(OperatorTexts& texts);
 
-// Loads the session's calibration file if it exists and shows it; a file that cannot be
-// loaded is reported in the status box and left as it is.
-void restoreSession(const Session& session, OperatorTexts& texts);
+// Loads the session's calibration file if it exists (its ball radius into the session) and
+// shows it; a file that cannot be loaded is reported in the status box and left as it is.
+void restoreSession(Session& session, OperatorTexts& texts);
 
 // Saves the calibration and the trackbars to the session's file (atomically); a failure is
 // reported in the status box. Does nothing without a calibration path.

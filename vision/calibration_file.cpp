@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -45,6 +46,7 @@ const std::array<TrackbarSetting, 7> trackbarSettings = {{
 struct Staged {
   std::array<std::optional<circles>, 4> balls;
   std::array<std::optional<int>, 7> trackbars;
+  std::optional<double> ballRadius;
 
   void commit() const {
     for (std::size_t i = 0; i < balls.size(); ++i) {
@@ -150,6 +152,18 @@ bool stageTrackbars(const Json& entry, Staged& staged, std::string& problem) {
   return true;
 }
 
+constexpr double smallestBall = 0.005, largestBall = 1.0;  // metres
+
+bool stageBallRadius(const Json& value, Staged& staged, std::string& problem) {
+  const double radius = value.is_number() ? value.get<double>() : NAN;
+  if (!(radius >= smallestBall && radius <= largestBall)) {
+    problem = "ball_radius must be a number of metres from 0.005 to 1";
+    return false;
+  }
+  staged.ballRadius = radius;
+  return true;
+}
+
 bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
   if (!document.is_object()) {
     problem = "expected a JSON object";
@@ -160,9 +174,13 @@ bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
       if (!stageTrackbars(value, staged, problem)) return false;
       continue;
     }
+    if (key == "ball_radius") {
+      if (!stageBallRadius(value, staged, problem)) return false;
+      continue;
+    }
     const auto ball = std::find(ballNames.begin(), ballNames.end(), key);
     if (ball == ballNames.end()) {
-      problem = "unknown key \"" + key + "\" (green, red, blue, yellow, trackbars)";
+      problem = "unknown key \"" + key + "\" (green, red, blue, yellow, trackbars, ball_radius)";
       return false;
     }
     if (!stageBall(std::size_t(ball - ballNames.begin()), value, staged, problem)) return false;
@@ -195,23 +213,24 @@ bool fail(std::string* error, const std::string& message) {
   return false;
 }
 
-Json calibrationDocument() {
+Json calibrationDocument(double ballRadius) {
   Json document = Json::object();
   for (int i = 1; i <= 4; ++i) {
     const circles& ball = ballRecord(i);
-    if (ball.hsvNorm > 0 || ball.threshold > 0)
+    if (calibrated(ball))
       document[ballNames[i - 1]] = {{"rgb", {ball.r, ball.g, ball.b}},
                                     {"threshold", ball.threshold}};
   }
   Json trackbars = Json::object();
   for (const TrackbarSetting& setting : trackbarSettings) trackbars[setting.name] = *setting.copy;
   document["trackbars"] = trackbars;
+  if (ballRadius != pose::kDefaultBallRadius) document["ball_radius"] = ballRadius;
   return document;
 }
 
 }  // namespace
 
-bool loadCalibration(const std::string& path, std::string* error) {
+bool loadCalibration(const std::string& path, std::string* error, double* ballRadius) {
   std::string problem;
   const std::optional<std::string> text = readFile(path, problem);
   if (!text) return fail(error, path + ": " + problem);
@@ -220,14 +239,15 @@ bool loadCalibration(const std::string& path, std::string* error) {
   Staged staged;
   if (!stageDocument(document, staged, problem)) return fail(error, path + ": " + problem);
   staged.commit();
+  if (staged.ballRadius && ballRadius) *ballRadius = *staged.ballRadius;
   return true;
 }
 
-bool saveCalibration(const std::string& path, std::string* error) {
+bool saveCalibration(const std::string& path, std::string* error, double ballRadius) {
   const std::string temporary = path + ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << calibrationDocument().dump(2) << '\n';
+    out << calibrationDocument(ballRadius).dump(2) << '\n';
     out.close();
     if (!out) {
       std::error_code ignored;

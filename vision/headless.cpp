@@ -5,6 +5,7 @@
 #include "console_texts.hpp"
 #include "image_windows.hpp"
 #include "key_wait.hpp"
+#include "pose_csv.hpp"
 #include "tracking_loop.hpp"
 
 namespace Orvanta {
@@ -56,8 +57,10 @@ int runHeadless(const Options& options, std::ostream& out, std::ostream& err) {
   NoKeyWait keys;
   NoWindows windows;
   Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent, keys,
-            windows};
+            windows, options.ballRadius};
   TrackingRun run(host);
+  PoseRows poses;
+  if (!options.poses.empty()) run.setFixSink([&poses](const PictureFix& fix) { poses.add(fix); });
   switch (run.start()) {
     case StartResult::notCalibrated:
       err << "orvanta: no ball colour is calibrated; give --calibration FILE\n";
@@ -77,12 +80,16 @@ int runHeadless(const Options& options, std::ostream& out, std::ostream& err) {
       return 2;
     }
   }
+  if (!options.poses.empty() && !poses.open(options.poses)) {
+    err << "orvanta: cannot write '" << options.poses << "'\n";
+    return 2;
+  }
   std::ostream& csv = options.csv.empty() ? out : file;
   csv << "frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n";
   const RunCounts counts = track(run, csv, err);
   run.finish();
   csv.flush();
-  if (!csv) {
+  if (!csv || (!options.poses.empty() && !poses.finish())) {
     err << "orvanta: writing the CSV failed\n";
     return 2;
   }

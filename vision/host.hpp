@@ -7,6 +7,8 @@
 #include <opencv2/highgui.hpp>
 #include <string>
 
+#include "ball_measurement.hpp"
+
 namespace Orvanta {
 
 // Texts and swatch colours of the operator window, addressed by control name
@@ -16,6 +18,8 @@ class OperatorTexts {
   virtual ~OperatorTexts() = default;
   virtual void setText(const std::string& control, const std::string& text) = 0;
   virtual void setSwatch(const std::string& control, int r, int g, int b) = 0;
+  // A new precise position (landmark frame, metres) for the track; nothing by default.
+  virtual void markPrecisePosition(double /*x*/, double /*y*/) {}
 };
 
 // One key wait: waits up to ms milliseconds while window events are dispatched, returns the
@@ -46,6 +50,7 @@ struct Host {
   OperatorTexts& texts;
   KeyWait& keys;
   ImageWindows& windows;
+  double ballRadius = pose::kDefaultBallRadius;  // metres, for the precise estimate
 };
 
 }  // namespace Orvanta

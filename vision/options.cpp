@@ -24,6 +24,10 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
                  "highInt, lowIntFilt, highIntFilt, lowIntHough, highIntHough)");
   app.add_flag("--verbose", options.verbose, "Headless: print every operator-window text to stderr")
       ->needs(headless);
+  app.add_option("--poses", options.poses,
+                 "Headless: the precise camera pose of every picture read, as CSV "
+                 "(frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status)")
+      ->needs(headless);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -36,9 +40,10 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   return std::nullopt;
 }
 
-bool applySettings(const Options& options, std::ostream& err) {
+bool applySettings(Options& options, std::ostream& err) {
   std::string error;
-  if (!options.calibration.empty() && !loadCalibration(options.calibration, &error)) {
+  if (!options.calibration.empty() &&
+      !loadCalibration(options.calibration, &error, &options.ballRadius)) {
     err << "orvanta: " << error << '\n';
     return false;
   }

@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 
+#include "ball_measurement.hpp"
+
 namespace Orvanta {
 
 struct Options {
@@ -14,6 +16,8 @@ struct Options {
   std::string csv;        // headless output file; empty for standard output
   std::string trackbars;  // "IntMedian=2,highIntHough=3"
   bool verbose = false;   // headless: print every text of the operator window
+  std::string poses;      // headless: the precise estimate of every picture, CSV
+  double ballRadius = pose::kDefaultBallRadius;  // from the calibration file, if it names one
 };
 
 // Parses the command line into options. Returns the exit code to stop with (0 after --help,
@@ -21,8 +25,8 @@ struct Options {
 std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
                                 std::ostream& out, std::ostream& err);
 
-// Loads the calibration file and applies the trackbar list the options name. On a problem it
-// prints one line to err and returns false.
-bool applySettings(const Options& options, std::ostream& err);
+// Loads the calibration file (its ball radius into options.ballRadius) and applies the trackbar
+// list the options name. On a problem it prints one line to err and returns false.
+bool applySettings(Options& options, std::ostream& err);
 
 }  // namespace Orvanta

@@ -20,6 +20,11 @@ struct circles {
   bool found = false;
 };
 
+// A ball whose colour has been chosen (a threshold, or a colour with a norm).
+inline bool calibrated(const circles& ball) {
+  return ball.hsvNorm > 0 || ball.threshold > 0;
+}
+
 // Estimated camera position in the landmark frame, metres.
 struct camera {
   double x = 0, y = 0, z = 0;

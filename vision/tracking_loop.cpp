@@ -104,6 +104,9 @@ StartResult TrackingRun::start() {
     host_.texts.setText("textBox7", statusNoCamera);
     return StartResult::noCamera;
   }
+  pictures_ = 0;
+  estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
+  estimatePose(frame);
   prepareUndistortion(frame.size());
   work_.create(frame.size());
   work_.path = path_;
@@ -111,6 +114,12 @@ StartResult TrackingRun::start() {
   createTrackbars();
   running_ = true;
   return StartResult::started;
+}
+
+void TrackingRun::estimatePose(const cv::Mat& raw) {
+  const PictureFix fix{pictures_++, estimator_->estimate(raw).pose};
+  showPrecisePose(host_.texts, fix.pose);
+  if (fixSink_) fixSink_(fix);
 }
 
 void TrackingRun::prepareUndistortion(cv::Size size) {
@@ -152,6 +161,7 @@ PassReport TrackingRun::pass() {
   const auto start = std::chrono::steady_clock::now();
   report.endedLoop = !running_ || !queryFrame(frame);
   if (!report.endedLoop) {
+    estimatePose(frame);
     undistort(frame);
     report.endedLoop = !detectAllBalls();
   }
@@ -175,6 +185,7 @@ bool TrackingRun::detectAllBalls() {
   work_.clearSimilarityAndMask();
   const std::vector<cv::Vec3f> green = findBallCircles(zelena, frame, work_);
   if (!queryFrame(display_)) return false;
+  estimatePose(display_);
   undistort(display_);
   recordBallCircles(zelena, green, display_, ballBoxes(1), work_, host_, true);
   for (int ball = 2; ball <= 4; ++ball) {
@@ -205,6 +216,7 @@ void TrackingRun::finish() {
   display_.release();
   undistorted_.release();
   writer_.release();
+  estimator_.reset();
   capture.release();
   for (const char* window : detectionWindows) host_.windows.destroyWindow(window);
   host_.texts.setText("textBox7", "");

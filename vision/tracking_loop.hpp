@@ -4,12 +4,15 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 #include <optional>
 
 #include "detection.hpp"
+#include "estimator.hpp"
 #include "host.hpp"
+#include "precise_pose.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -61,6 +64,9 @@ class TrackingRun {
   StartResult start();
   PassReport pass();
   void finish();
+  // Receives the precise estimate of every picture read (set-up and passes alike), in the
+  // order the source delivered them.
+  void setFixSink(std::function<void(const PictureFix&)> sink) { fixSink_ = std::move(sink); }
 
  private:
   Host& host_;
@@ -71,7 +77,12 @@ class TrackingRun {
   WorkImages work_;
   RangeFilter filter_;
   cv::VideoWriter writer_;
+  std::optional<pose::PoseEstimator> estimator_;
+  int pictures_ = 0;  // read from the source in this run
+  std::function<void(const PictureFix&)> fixSink_;
 
+  // Every picture the source delivers, as delivered: the precise estimate and its block.
+  void estimatePose(const cv::Mat& raw);
   void prepareUndistortion(cv::Size size);
   void undistort(cv::Mat& picture);
   void openVideoWriter(cv::Size size);

@@ -36,7 +36,7 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   resize(kForm1Width, kForm1Height);
   buildForm1Controls(this);
   positionView_ = new PositionView(this);
-  positionView_->setGeometry(596, 44, 276, 108);
+  positionView_->setGeometry(kPreciseColumnX, 138, kPreciseColumnWidth, kPreciseColumnWidth);
 
   wireButton("button1", [this] { startTracking(); });
   wireButton("button2", [this] { button2_Click(host_); });
@@ -45,6 +45,7 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   box = cv::Rect(-1, -1, 0, 0);
   resetTrackbars();
   restoreSession(session_, *this);
+  host_.ballRadius = session_.ballRadius;
 }
 
 Form1::~Form1() {
@@ -62,6 +63,10 @@ void Form1::setText(const std::string& control, const std::string& text) {
     status->moveCursor(QTextCursor::Start);  // a long message shows its beginning
   }
   if (control == "textBox45") positionView_->addPosition(kamera.x, kamera.y);
+}
+
+void Form1::markPrecisePosition(double x, double y) {
+  positionView_->addPrecisePosition(x, y);
 }
 
 void Form1::setSwatch(const std::string& control, int r, int g, int b) {

@@ -25,6 +25,7 @@ class Form1 : public QWidget, public OperatorTexts {
 
   void setText(const std::string& control, const std::string& text) override;
   void setSwatch(const std::string& control, int r, int g, int b) override;
+  void markPrecisePosition(double x, double y) override;
 
  private:
   Host host_;

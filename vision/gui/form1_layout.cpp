@@ -241,6 +241,38 @@ void addPositionBlock(QWidget* form) {
   }
 }
 
+// The precise estimate, what the operator reads first: bigger bold numbers in a green frame.
+void addPreciseBlock(QWidget* form) {
+  const int x = kPreciseColumnX;
+  auto* frame = new QFrame(form);
+  frame->setObjectName("preciseFrame");
+  frame->setGeometry(x, 3, kPreciseColumnWidth, 128);
+  frame->setStyleSheet("#preciseFrame { border: 2px solid #1a8f3a; background: transparent; }");
+  addLabel(form, "preciseCaption", "Precizna pozicija", x + 10, 8, Face::caption);
+  struct Value {
+    const char *box, *label, *text;
+    int column, line;
+  };
+  const std::array<Value, 5> values = {
+      {{"preciseX", "preciseXLabel", "x [m]", 0, 0},
+       {"preciseY", "preciseYLabel", "y [m]", 0, 1},
+       {"preciseZ", "preciseZLabel", "z [m]", 0, 2},
+       {"preciseHeading", "preciseHeadingLabel", "smjer [°]", 1, 0},
+       {"preciseRms", "preciseRmsLabel", "greška [px]", 1, 1}}};
+  QFont numbers = form->font();
+  numbers.setPointSizeF(10);
+  numbers.setBold(true);
+  for (const Value& v : values) {
+    const int left = x + 10 + 124 * v.column, top = 32 + 25 * v.line;
+    QLineEdit* box = addValueBox(form, v.box, left, top);
+    box->setGeometry(left, top, 62, 22);
+    box->setFont(numbers);
+    addLabel(form, v.label, v.text, left + 66, top + 3, Face::unit);
+  }
+  QLineEdit* status = addValueBox(form, "preciseStatus", x + 10, 106);
+  status->setGeometry(x + 10, 106, kPreciseColumnWidth - 20, 20);
+}
+
 void addTopStrip(QWidget* form) {
   addButton(form, "button2", "Prikaz videa", {18, 18, 58, 39});
   addButton(form, "button3", "Odabir slike", {82, 18, 58, 39});
@@ -268,6 +300,7 @@ void addTopStrip(QWidget* form) {
 void buildForm1Controls(QWidget* form) {
   form->setFont(sansSerif(8.25));
   addPositionBlock(form);  // first, so the frame lies under the boxes it surrounds
+  addPreciseBlock(form);
   addTopStrip(form);
   addLabel(form, "label1", "RGB komponente", 58, 137, Face::caption);
   addLabel(form, "label8", "HSV komponente", 282, 137, Face::caption);

@@ -6,9 +6,13 @@
 
 namespace Orvanta {
 
-// Client area of the operator window.
-inline constexpr int kForm1Width = 880;
+// Client area of the operator window: the designer's 880 x 717, and a column on the right for
+// the precise position and the top view.
+inline constexpr int kForm1Width = 1180;
 inline constexpr int kForm1Height = 717;
+// That column.
+inline constexpr int kPreciseColumnX = 884;
+inline constexpr int kPreciseColumnWidth = 288;
 
 // Creates every control of the window as a child of form.
 void buildForm1Controls(QWidget* form);

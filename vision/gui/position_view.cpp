@@ -42,6 +42,12 @@ class PlaneToView {
   QPointF origin_;
 };
 
+void appendTo(std::deque<QPointF>& track, std::size_t length, double x, double y) {
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
+  track.emplace_back(x, y);
+  if (track.size() > length) track.pop_front();
+}
+
 }  // namespace
 
 PositionView::PositionView(QWidget* parent) : QWidget(parent) {
@@ -50,9 +56,12 @@ PositionView::PositionView(QWidget* parent) : QWidget(parent) {
 }
 
 void PositionView::addPosition(double x, double y) {
-  if (!std::isfinite(x) || !std::isfinite(y)) return;
-  trail_.emplace_back(x, y);
-  if (trail_.size() > kTrailLength) trail_.pop_front();
+  appendTo(trail_, kTrailLength, x, y);
+  update();
+}
+
+void PositionView::addPrecisePosition(double x, double y) {
+  appendTo(precise_, kPreciseTrackLength, x, y);
   update();
 }
 
@@ -69,6 +78,7 @@ QRectF PositionView::shownArea() const {
   };
   for (const Landmark& ball : landmarks()) include(ball.at);
   for (const QPointF& p : trail_) include(p);
+  for (const QPointF& p : precise_) include(p);
   return QRectF(QPointF(left - kMargin, bottom - kMargin), QPointF(right + kMargin, top + kMargin));
 }
 
@@ -89,6 +99,15 @@ void PositionView::paintEvent(QPaintEvent*) {
   for (const Landmark& ball : balls) {
     painter.setBrush(ball.colour);
     painter.drawEllipse(toView(ball.at), 5, 5);
+  }
+  if (!precise_.empty()) {
+    QPolygonF track;
+    for (const QPointF& p : precise_) track << toView(p);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(26, 143, 58), 1.5));
+    painter.drawPolyline(track);
+    painter.setBrush(QColor(26, 143, 58));
+    painter.drawEllipse(track.back(), 4, 4);
   }
   if (trail_.empty()) return;
 

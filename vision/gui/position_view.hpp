@@ -1,5 +1,6 @@
-// A small top view of the landmark rectangle: the four balls in their colours, the camera's
-// estimated x, y as a marker and its last few positions as a trail.
+// A top view of the landmark rectangle: the four balls in their colours, the range solver's
+// estimated x, y as a cross with its last few positions as a trail, and the precise estimate's
+// track in green.
 #pragma once
 
 #include <QPointF>
@@ -15,21 +16,24 @@ class PositionView : public QWidget {
 
  public:
   static constexpr std::size_t kTrailLength = 12;
+  static constexpr std::size_t kPreciseTrackLength = 150;  // five seconds of pictures
 
   explicit PositionView(QWidget* parent = nullptr);
 
   // A new estimate (metres, landmark frame); positions that are not numbers are skipped.
   void addPosition(double x, double y);
+  void addPrecisePosition(double x, double y);
   // Oldest first; the last one is the marker.
   const std::deque<QPointF>& trail() const { return trail_; }
-  // The part of the landmark plane shown: the rectangle and the trail with a margin.
+  const std::deque<QPointF>& preciseTrack() const { return precise_; }
+  // The part of the landmark plane shown: the rectangle and both tracks with a margin.
   QRectF shownArea() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  std::deque<QPointF> trail_;
+  std::deque<QPointF> trail_, precise_;
 };
 
 }  // namespace Orvanta
