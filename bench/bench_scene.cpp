@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
 #include <utility>
 
 #include "calibration_file.hpp"
@@ -116,6 +117,29 @@ void calibrateToNoise(cv::Size size) {
     Orvanta::circles& record = Orvanta::ballRecord(ball);
     record.threshold = thirdPassing(frame, record);
   }
+}
+
+const Video& surveyVideo(cv::Size size, int count) {
+  static std::map<std::pair<int, int>, Video> made;
+  auto found = made.find({size.width, count});
+  if (found != made.end()) return found->second;
+  Video video;
+  video.poses = Orvanta::scene::survey(count);
+  const SceneOptions options{.size = size, .shading = 0.5, .mjpgQuality = 90};
+  const fs::path file = folderFor("survey", size, count).string() + ".avi";
+  fs::create_directories(file.parent_path());
+  std::string error;
+  require(Orvanta::scene::writeVideo(file.string(), video.poses, options, &error), error);
+  cv::VideoCapture capture(file.string());
+  for (cv::Mat picture; capture.read(picture);) video.pictures.push_back(picture.clone());
+  require(video.pictures.size() == video.poses.size(), "the survey video reads back short");
+  const Pose above = Orvanta::scene::lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});
+  const cv::Mat picture = Orvanta::scene::render(above, options, 1);
+  for (int ball = 1; ball <= 4; ++ball) {
+    const cv::Vec3b bgr = Orvanta::scene::sampleBall(picture, above, ball, options);
+    video.ballRgb[ball - 1] = {bgr[2], bgr[1], bgr[0]};
+  }
+  return made.emplace(std::pair{size.width, count}, std::move(video)).first->second;
 }
 
 }  // namespace OrvantaBench

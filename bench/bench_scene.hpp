@@ -2,9 +2,12 @@
 // image sequence, so a tracking pass reads its pictures without decoding PNG.
 #pragma once
 
+#include <array>
 #include <opencv2/core.hpp>
 #include <string>
 #include <vector>
+
+#include "scene.hpp"
 
 namespace OrvantaBench {
 
@@ -25,5 +28,14 @@ void calibrateToDive(cv::Size size);
 // third of the pixels pass, the worst case for circle detection.
 const Sequence& noiseSequence(cv::Size size, int count);
 void calibrateToNoise(cv::Size size);
+
+// A survey (from 2.5 m down to 1.3 m, oblique, rolling) recorded as MJPG video at `size` and
+// decoded, with the truth of each picture and the colours at the balls' centres seen from above.
+struct Video {
+  std::vector<cv::Mat> pictures;
+  std::vector<Orvanta::scene::Pose> poses;
+  std::array<cv::Vec3b, 4> ballRgb;
+};
+const Video& surveyVideo(cv::Size size, int count);
 
 }  // namespace OrvantaBench

@@ -1,6 +1,7 @@
 // Per-frame costs of the vision program on generated frames: one tracking pass without windows
 // (balls tracked, balls lost, and a worst case of speckled masks), the similarity step alone
-// (fast and pixel by pixel), and reading one picture from the sequence.
+// (fast and pixel by pixel), reading one picture from the sequence, and the precise estimate of
+// one picture beside the plain OpenCV pipeline a user would write instead.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,12 +9,15 @@
 #include <memory>
 #include <string>
 
+#include "../vision/camera_model.hpp"
 #include "bench_scene.hpp"
 #include "camera.hpp"
 #include "console_texts.hpp"
 #include "detection.hpp"
+#include "estimator.hpp"
 #include "image_windows.hpp"
 #include "key_wait.hpp"
+#include "plain_pipeline.hpp"
 #include "similarity.hpp"
 #include "similarity_reference.hpp"
 #include "state.hpp"
@@ -139,6 +143,83 @@ void BM_QueryPicture(benchmark::State& state) {
   capture.release();
 }
 
+constexpr int surveyPictures = 120;
+
+pose::EstimatorSettings surveySettings(const Video& video, cv::Size size) {
+  pose::EstimatorSettings settings;
+  settings.camera = {cameraIntrinsicsFor(size), lensDistortion};
+  settings.pictureSize = size;
+  for (int ball = 1; ball <= 4; ++ball) {
+    const cv::Vec3d c = scene::ballCentre(ball);
+    settings.landmarks[ball - 1] = {c[0], c[1], c[2]};
+    settings.colours[ball - 1] = cv::Vec3d(video.ballRgb[ball - 1]);
+  }
+  return settings;
+}
+
+// Mean distance of the found centres from the true ones, pixels, over the video; `centres`
+// gives the four centres (or none) of the picture with that index.
+template <class Centres>
+double meanCentreError(const Video& video, cv::Size size, Centres centres) {
+  const scene::SceneOptions options{.size = size};
+  double sum = 0;
+  int count = 0;
+  for (std::size_t i = 0; i < video.pictures.size(); ++i) {
+    const std::array<std::optional<cv::Point2d>, 4> found = centres(i);
+    for (int ball = 1; ball <= 4; ++ball) {
+      if (!found[ball - 1]) continue;
+      sum += cv::norm(*found[ball - 1] - scene::projectBall(video.poses[i], ball, options));
+      ++count;
+    }
+  }
+  return count ? sum / count : NAN;
+}
+
+// One picture of the survey video, the balls tracked from the picture before.
+void BM_PreciseEstimate(benchmark::State& state) {
+  const Video& video = surveyVideo(sizeOf(state), surveyPictures);
+  pose::PoseEstimator checked(surveySettings(video, sizeOf(state)));
+  double positionError = 0;
+  int poses = 0;
+  state.counters["centre_err_px"] = meanCentreError(video, sizeOf(state), [&](std::size_t i) {
+    const pose::PictureEstimate e = checked.estimate(video.pictures[i]);
+    std::array<std::optional<cv::Point2d>, 4> centres;
+    for (int b = 0; b < 4; ++b)
+      if (e.balls[b]) centres[b] = e.balls[b]->pixel;
+    if (e.pose.valid) {
+      positionError += cv::norm(e.pose.position - video.poses[i].position);
+      ++poses;
+    }
+    return centres;
+  });
+  state.counters["position_err_mm"] = 1000 * positionError / std::max(1, poses);
+  pose::PoseEstimator estimator(surveySettings(video, sizeOf(state)));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(estimator.estimate(video.pictures[i]));
+    i = (i + 1) % video.pictures.size();
+  }
+}
+
+// The same pictures through the plain pipeline: HSV, then per ball a range, contours and the
+// enclosing circle.
+void BM_PlainPipeline(benchmark::State& state) {
+  const Video& video = surveyVideo(sizeOf(state), surveyPictures);
+  OrvantaBench::PlainPipeline plain(video.ballRgb);
+  state.counters["centre_err_px"] = meanCentreError(video, sizeOf(state), [&](std::size_t i) {
+    std::array<std::optional<cv::Point2d>, 4> centres;
+    const auto circles = plain.find(video.pictures[i]);
+    for (int b = 0; b < 4; ++b)
+      if (circles[b]) centres[b] = cv::Point2d(circles[b]->centre);
+    return centres;
+  });
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(plain.find(video.pictures[i]));
+    i = (i + 1) % video.pictures.size();
+  }
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   b->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
   b->Repetitions(5)->ReportAggregatesOnly(true);
@@ -152,6 +233,8 @@ BENCHMARK(BM_PassSpeckled)->Apply(sizes);
 BENCHMARK(BM_Similarity)->Apply(sizes);
 BENCHMARK(BM_SimilarityReference)->Apply(sizes);
 BENCHMARK(BM_QueryPicture)->Apply(sizes);
+BENCHMARK(BM_PreciseEstimate)->Apply(sizes);
+BENCHMARK(BM_PlainPipeline)->Apply(sizes);
 
 // The console report, then how many times faster each benchmark is than its "...Reference"
 // twin at the same arguments (medians when repeated).
@@ -164,6 +247,17 @@ class SpeedupReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs)
       if (run.aggregate_name.empty() || run.aggregate_name == "median")
         times_[{run.run_name.function_name, run.run_name.args}] = run.GetAdjustedRealTime();
+  }
+
+  // How the time of `name` compares with that of `yardstick` at the same arguments.
+  void printRatio(const std::string& name, const std::string& yardstick) const {
+    for (const auto& [key, time] : times_) {
+      if (key.first != name) continue;
+      const auto other = times_.find({yardstick, key.second});
+      if (other == times_.end() || other->second <= 0) continue;
+      std::printf("%s/%s: %.2f times the time of %s\n", name.c_str(), key.second.c_str(),
+                  time / other->second, yardstick.c_str());
+    }
   }
 
   void printSpeedups() const {
@@ -191,5 +285,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   reporter.printSpeedups();
+  reporter.printRatio("BM_PreciseEstimate", "BM_PlainPipeline");
   return 0;
 }

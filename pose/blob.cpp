@@ -1,6 +1,7 @@
 #include "blob.hpp"
 
 #include <algorithm>
+#include <array>
 #include <opencv2/imgproc.hpp>
 
 namespace Orvanta::pose {
@@ -85,23 +86,26 @@ std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, 
   blob.labels.at<int>(seed - area.tl()) = 1;
   cv::Point2d sum(0, 0);
   cv::Point low = seed, high = seed;
+  int pixels = 0;
+  // Four neighbours: a disc, whole or cut by the picture's edge, is connected through them.
+  static const std::array<cv::Point, 4> kNeighbours = {{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
   while (!frontier.empty()) {
     const cv::Point p = frontier.back();
     frontier.pop_back();
     sum += cv::Point2d(p);
+    ++pixels;
     low = {std::min(low.x, p.x), std::min(low.y, p.y)};
     high = {std::max(high.x, p.x), std::max(high.y, p.y)};
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) {
-        const cv::Point q(p.x + dx, p.y + dy);
-        if (!area.contains(q)) continue;
-        int& label = blob.labels.at<int>(q - area.tl());
-        if (label || classes.classOf(bgr.ptr<std::uint8_t>(q.y) + 3 * q.x) != ball) continue;
-        label = 1;
-        frontier.push_back(q);
-      }
+    for (const cv::Point& step : kNeighbours) {
+      const cv::Point q = p + step;
+      if (!area.contains(q)) continue;
+      int& label = blob.labels.at<int>(q - area.tl());
+      if (label || classes.classOf(bgr.ptr<std::uint8_t>(q.y) + 3 * q.x) != ball) continue;
+      label = 1;
+      frontier.push_back(q);
+    }
   }
-  blob.area = cv::countNonZero(blob.labels);
+  blob.area = pixels;
   blob.centroid = sum * (1 / blob.area);
   blob.box = cv::Rect(low, high + cv::Point(1, 1));
   if (!acceptable(blob, area, picture)) return std::nullopt;

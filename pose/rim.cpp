@@ -42,37 +42,32 @@ ColourPlanes colourPlanes(const cv::Mat& bgr, cv::Rect area) {
   area &= cv::Rect({0, 0}, bgr.size());
   ColourPlanes planes;
   planes.offset = area.tl();
+  const int w = area.width, h = area.height;
   planes.ycc.create(area.size(), CV_32FC3);
-  for (int y = 0; y < area.height; ++y) {
+  for (int y = 0; y < h; ++y) {
     const std::uint8_t* in = bgr.ptr<std::uint8_t>(area.y + y) + 3 * area.x;
     cv::Vec3f* out = planes.ycc.ptr<cv::Vec3f>(y);
-    for (int x = 0; x < area.width; ++x) out[x] = weightedYcc(in + 3 * x);
+    for (int x = 0; x < w; ++x) out[x] = weightedYcc(in + 3 * x);
   }
-  // [1 2 1] / 4 along rows, then along columns, on the chroma; the edges repeat their pixel.
-  const auto smooth = [](float before, float here, float after) {
-    return 0.25f * before + 0.5f * here + 0.25f * after;
-  };
-  std::vector<cv::Vec2f> line;
-  for (int y = 0; y < area.height; ++y) {
-    cv::Vec3f* row = planes.ycc.ptr<cv::Vec3f>(y);
-    line.assign(area.width, {});
-    for (int x = 0; x < area.width; ++x) {
-      const cv::Vec3f &l = row[std::max(0, x - 1)], &r = row[std::min(area.width - 1, x + 1)];
-      line[x] = {smooth(l[1], row[x][1], r[1]), smooth(l[2], row[x][2], r[2])};
+  // [1 2 1] / 4 along rows into a buffer, then along columns back; the edges repeat their
+  // pixel.
+  std::vector<cv::Vec2f> rows(std::size_t(w) * h);
+  for (int y = 0; y < h; ++y) {
+    const cv::Vec3f* c = planes.ycc.ptr<cv::Vec3f>(y);
+    cv::Vec2f* out = rows.data() + std::size_t(y) * w;
+    for (int x = 0; x < w; ++x) {
+      const cv::Vec3f &l = c[std::max(0, x - 1)], &r = c[std::min(w - 1, x + 1)];
+      out[x] = {0.25f * (l[1] + r[1]) + 0.5f * c[x][1], 0.25f * (l[2] + r[2]) + 0.5f * c[x][2]};
     }
-    for (int x = 0; x < area.width; ++x) row[x][1] = line[x][0], row[x][2] = line[x][1];
   }
-  for (int x = 0; x < area.width; ++x) {
-    line.assign(area.height, {});
-    for (int y = 0; y < area.height; ++y) {
-      const cv::Vec3f& u = planes.ycc.at<cv::Vec3f>(std::max(0, y - 1), x);
-      const cv::Vec3f& c = planes.ycc.at<cv::Vec3f>(y, x);
-      const cv::Vec3f& d = planes.ycc.at<cv::Vec3f>(std::min(area.height - 1, y + 1), x);
-      line[y] = {smooth(u[1], c[1], d[1]), smooth(u[2], c[2], d[2])};
-    }
-    for (int y = 0; y < area.height; ++y) {
-      cv::Vec3f& c = planes.ycc.at<cv::Vec3f>(y, x);
-      c[1] = line[y][0], c[2] = line[y][1];
+  for (int y = 0; y < h; ++y) {
+    const cv::Vec2f* up = rows.data() + std::size_t(std::max(0, y - 1)) * w;
+    const cv::Vec2f* here = rows.data() + std::size_t(y) * w;
+    const cv::Vec2f* down = rows.data() + std::size_t(std::min(h - 1, y + 1)) * w;
+    cv::Vec3f* out = planes.ycc.ptr<cv::Vec3f>(y);
+    for (int x = 0; x < w; ++x) {
+      const cv::Vec2f v = 0.25f * (up[x] + down[x]) + 0.5f * here[x];
+      out[x][1] = v[0], out[x][2] = v[1];
     }
   }
   return planes;
@@ -175,7 +170,7 @@ std::optional<double> maskEdge(const Blob& blob, cv::Size size, cv::Point2d d) {
 }  // namespace
 
 std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob) {
-  const int margin = int(std::ceil(kSearch + kLevelFar)) + 3;
+  const int margin = int(std::ceil(kSearch + kLevelFar)) + 2;
   const ColourPlanes planes =
       colourPlanes(bgr, cv::Rect(blob.box.x - margin, blob.box.y - margin,
                                  blob.box.width + 2 * margin, blob.box.height + 2 * margin));
