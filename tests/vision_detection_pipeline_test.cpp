@@ -128,16 +128,17 @@ TEST_F(DiscDetection, ZeroRadiusTrackedBallIsLost) {
   EXPECT_EQ(cv::countNonZero(work.mask), 0);
 }
 
-TEST_F(Detection, EveryCircleIsDrawnAndTheLastIsRecorded) {
+TEST_F(Detection, EveryCircleIsDrawnAndTheStrongestIsRecorded) {
+  // The detection lists its circles strongest first.
   display = cv::Mat(240, 320, CV_8UC3, cv::Scalar::all(128));
-  const std::vector<cv::Vec3f> found = {{60, 60, 20}, {250.4f, 180.6f, 10.4f}};
+  const std::vector<cv::Vec3f> found = {{250.4f, 180.6f, 10.4f}, {60, 60, 20}};
   recordBallCircles(crvena, found, display, ballBoxes(2), work, host, true);
   EXPECT_TRUE(crvena.found);
   EXPECT_EQ(crvena.x, 250);
   EXPECT_EQ(crvena.y, 181);
   EXPECT_EQ(crvena.radius, 10);
-  EXPECT_EQ(texts.textsOf("textBox9"), (std::vector<std::string>{"20.", "10."}));
-  EXPECT_EQ(texts.textsOf("textBox8"), (std::vector<std::string>{"1.23", "2.46"}));
+  EXPECT_EQ(texts.textsOf("textBox9"), (std::vector<std::string>{"10."}));
+  EXPECT_EQ(texts.textsOf("textBox8"), (std::vector<std::string>{"2.46"}));
   EXPECT_EQ(display.at<cv::Vec3b>(60, 80), cv::Vec3b(0, 0, 255));
   EXPECT_EQ(display.at<cv::Vec3b>(181, 250), cv::Vec3b(0, 255, 0));
 }

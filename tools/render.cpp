@@ -137,6 +137,11 @@ void addNoise(cv::Mat& image, const SceneOptions& options, int frameIndex) {
 
 }  // namespace
 
+cv::Vec3b ballColour(int ball) {
+  const cv::Vec3f& c = kBallColours.at(std::size_t(ball - 1));
+  return {uchar(c[0]), uchar(c[1]), uchar(c[2])};
+}
+
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
   if (options.size.width <= 0 || options.size.height <= 0) return {};
   const RayTable& rays = rayTable(options.size, options.distort);

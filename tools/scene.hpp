@@ -52,6 +52,19 @@ struct SceneOptions {
 // Centre of ball 1..4 (green, red, blue, yellow); not-a-number for any other index.
 cv::Vec3d ballCentre(int ball);
 
+// The colour of ball 1..4 fully lit, BGR.
+cv::Vec3b ballColour(int ball);
+
+// Pictures that make circle detection work hard: long thin structures in the balls' colours
+// over murky water.
+enum class Stress {
+  stripes,       // one-pixel vertical stripes cycling the four colours
+  rings,         // concentric one-pixel rings cycling the four colours
+  checkerboard,  // two-pixel squares of the four colours
+  blobs,         // many small discs of the four colours
+};
+cv::Mat stressPicture(Stress kind, cv::Size size);
+
 // BGR CV_8UC3 frame: shaded spheres over murky water. Deterministic in (pose, options,
 // frameIndex); the noise differs between frame indices and seeds.
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex = 0);

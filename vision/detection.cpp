@@ -67,7 +67,8 @@ void binaryMedian(const cv::Mat& mask, cv::Mat& median, int aperture, WorkImages
 // so each stage can differ from 0 only within its input's area grown by the filter's reach.
 // Each stage runs over that area grown once more by its reach, so every pixel it can set sees
 // the neighbourhood it has in the whole image: the images equal those of whole-image filtering,
-// at the cost of the window instead of the frame. Returns the area where edges can lie.
+// at the cost of the window instead of the frame. Returns the area where the smoothed edges can
+// differ from 0.
 cv::Rect filterMask(WorkImages& work, cv::Rect window, const DetectionParams& p) {
   const cv::Size size = work.mask.size();
   const int m = p.medianAperture / 2;
@@ -88,26 +89,13 @@ cv::Rect filterMask(WorkImages& work, cv::Rect window, const DetectionParams& p)
   const int gx = p.gaussianWidth / 2, gy = p.gaussianHeight / 2;
   // Isolated, because OpenCV takes its bit-exact Gaussian, the one a whole image gets, only
   // for images that are not a part of a larger one unless told to ignore what lies outside.
+  // The border pixel is replicated, as the smoothing of the original pipeline does.
   filterOver(work.edges, work.smoothed, grown(edgeArea, 2 * gx, 2 * gy, size),
              [&](const cv::Mat& in, cv::Mat& out) {
                cv::GaussianBlur(in, out, cv::Size(p.gaussianWidth, p.gaussianHeight), 0, 0,
-                                cv::BORDER_DEFAULT | cv::BORDER_ISOLATED);
+                                cv::BORDER_REPLICATE | cv::BORDER_ISOLATED);
              });
-  return edgeArea;
-}
-
-// Circle detection over scattered specks (a threshold far too low for the scene) takes
-// seconds: every fragment votes for centres. A ball's outline is one long curve, so more than
-// speckleEdges edge pixels averaging under outlineFragment pixels per fragment are noise.
-constexpr int speckleEdges = 256;
-constexpr int outlineFragment = 16;
-
-bool isSpeckle(const cv::Mat& edges) {
-  const int count = cv::countNonZero(edges);
-  if (count <= speckleEdges) return false;
-  cv::Mat labels;
-  const int fragments = cv::connectedComponents(edges, labels, 8, CV_32S) - 1;
-  return count < fragments * outlineFragment;
+  return grown(edgeArea, gx, gy, size);
 }
 
 }  // namespace
@@ -156,11 +144,17 @@ std::vector<cv::Vec3f> findBallCircles(circles& ball, const cv::Mat& frame, Work
 
   const DetectionParams p = currentParams();
   const bool whole = work.path == DetectionPath::reference;
-  const cv::Rect edgeArea = filterMask(work, whole ? cv::Rect({0, 0}, frame.size()) : window, p);
-  if (isSpeckle(work.edges(edgeArea))) return {};
+  const cv::Rect smoothedArea =
+      filterMask(work, whole ? cv::Rect({0, 0}, frame.size()) : window, p);
+  const CircleSearch search{minCentreDistance(work.mask.rows), p.houghParam1, p.houghParam2};
   std::vector<cv::Vec3f> found;
-  cv::HoughCircles(work.smoothed, found, cv::HOUGH_GRADIENT, 1.0, minCentreDistance(work.mask.rows),
-                   p.houghParam1, p.houghParam2, 0, 0);
+  if (whole) {
+    cv::HoughCircles(work.smoothed, found, cv::HOUGH_GRADIENT, 1.0, search.minDist, search.param1,
+                     search.param2, 0, 0);
+    return found;
+  }
+  for (const cv::Vec4f& c : work.circles.detect(work.smoothed, smoothedArea, search).circles)
+    found.emplace_back(c[0], c[1], c[2]);
   return found;
 }
 
@@ -179,9 +173,11 @@ circles& ballRecord(int ball) {
 
 void recordBallCircles(circles& ball, const std::vector<cv::Vec3f>& found, cv::Mat& display,
                        const BallBoxes& boxes, const WorkImages& work, Host& host, bool firstPass) {
-  // Every circle is drawn and written; the last one is what stays in the record and boxes.
-  for (const cv::Vec3f& circle : found) {
-    drawBallCircle(display, circle);
+  // Every circle is drawn; the strongest, the first, is what the record and boxes keep (a
+  // weaker one may be another ball of a near colour).
+  for (const cv::Vec3f& circle : found) drawBallCircle(display, circle);
+  if (!found.empty()) {
+    const cv::Vec3f& circle = found.front();
     const int radius = cvRound(circle[2]);
     host.texts.setText(boxes.radius, formatNumber(radius));
     ball.distance = udaljenostPredmeta(radius);

@@ -6,6 +6,7 @@
 #include <opencv2/core.hpp>
 #include <vector>
 
+#include "circle_detection.hpp"
 #include "colour.hpp"
 #include "host.hpp"
 #include "similarity.hpp"
@@ -43,6 +44,7 @@ struct WorkImages {
   cv::Mat similarity, mask, median, edges, smoothed;
   cv::Mat ones, counts;     // the fast median's buffers
   SimilarityScorer scorer;  // keeps the four balls' score tables for the run
+  CircleDetector circles;   // keeps its buffers for the run
   DetectionPath path = DetectionPath::fast;
   void create(cv::Size size);     // all zero
   void clearSimilarityAndMask();  // before each colour pass
@@ -68,8 +70,8 @@ const BallBoxes& ballBoxes(int ball /* 1..4 */);
 // zelena, crvena, plava, zuta.
 circles& ballRecord(int ball /* 1..4 */);
 
-// Second half: draws every circle on display, records the last one in ball and its boxes,
-// then shows the six windows (opening the work windows on the first pass of a frame).
+// Second half: draws every circle on display, records the strongest (the first) in ball and its
+// boxes, then shows the six windows (opening the work windows on the first pass of a frame).
 void recordBallCircles(circles& ball, const std::vector<cv::Vec3f>& found, cv::Mat& display,
                        const BallBoxes& boxes, const WorkImages& work, Host& host, bool firstPass);
 
