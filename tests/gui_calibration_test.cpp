@@ -141,6 +141,30 @@ TEST_F(Calibration, SamplesThePreviewsStillPicture) {
   for (int ball = 1; ball <= 4; ++ball) expectRowCalibrated(form, ball, sampled(ball, 2));
 }
 
+TEST_F(Calibration, AfterAPreviewRanTheFileToItsEndTheHistogramStartsItAgain) {
+  Form1 form(dive.source(), operatorAt, windows);
+  click(form, "button2");  // the whole sequence: the capture is at its end
+  click(form, "button3");
+  for (int ball = 1; ball <= 4; ++ball) expectRowCalibrated(form, ball, sampled(ball, 8));
+  EXPECT_EQ(textOf(form, "textBox7"), "Klikni na Start!");
+}
+
+TEST_F(Calibration, AHistogramWithoutFrameEndsTheCalibrationReadably) {
+  Form1 form(dive.source(), operatorAt, windows);
+  click(form, "button2");
+  std::filesystem::remove_all(dive.folder);  // nothing to start again from either
+  click(form, "button3");
+  // Green sampled from the still picture, its norm that of its own colour, its threshold not
+  // chosen; the refusal stays in the status box and no further ball is asked for.
+  const circles& green = ballRecord(1);
+  EXPECT_NEAR(green.hsvNorm,
+              std::sqrt(double(green.h * green.h + green.s * green.s + green.v * green.v)), 1e-9);
+  EXPECT_EQ(green.threshold, 0);
+  EXPECT_EQ(textOf(form, "textBox7"), "Kamera ne daje sliku: prag nije odabran.");
+  EXPECT_EQ(brojOdabranihBoja, 1);
+  EXPECT_TRUE(windows.openWindows().empty());
+}
+
 TEST_F(Calibration, WithoutCameraReportsAndStaysIdle) {
   Form1 form((dive.folder / "none_%05d.png").string(), operatorAt, windows);
   click(form, "button3");

@@ -72,6 +72,15 @@ TEST(HistogramPicture, UniformScoreGivesOneFullBar) {
   EXPECT_EQ(cv::countNonZero(picture.colRange(0, 255) != 255), 0);
 }
 
+TEST(HistogramPicture, BarHeightsAreRoundedInDoublePrecision) {
+  // 671121 x 50 / 677900 is 49.5 exactly; in single precision the product falls just short.
+  cv::Mat scores(1, 677900 + 671121, CV_8UC1, cv::Scalar(0));
+  scores.colRange(677900, scores.cols).setTo(1);
+  const cv::Mat picture = histogramPicture(scores);
+  EXPECT_EQ(picture.at<uchar>(0, 0), 0);  // the fullest bar reaches the top
+  EXPECT_EQ(picture.at<uchar>(0, 1), 0);  // cvRound(49.5) = 50 as well
+}
+
 TEST(HistogramPicture, BarsGrowFromTheBottomInProportion) {
   // 40 pixels score 10, 20 score 20, 1 scores 30: bars of 50, 25 and round(1.25) = 1.
   cv::Mat similarity(1, 61, CV_8UC1, cv::Scalar(10));
@@ -142,14 +151,19 @@ TEST_F(Histogram, IndexOutsideTheBallsStoresNothing) {
   }
 }
 
-TEST_F(Histogram, NoFrameRefusesAndChangesNothing) {
+TEST_F(Histogram, NoFrameRefusesKeepsTheThresholdAndStoresTheColoursNorm) {
+  // The calibration has just sampled a new colour into the record and the reference.
   plava.threshold = 150;
   plava.hsvNorm = 12.5;
+  plava.h = 171, plava.s = 255, plava.v = 200;
+  hsv = {171, 255, 200};
   ScriptedKeyWait keys;
   Host host{"", texts, keys, windows};
-  EXPECT_EQ(histogram(3, host), 150);
+  bool refused = false;
+  EXPECT_EQ(histogram(3, host, &refused), 150);
+  EXPECT_TRUE(refused);
   EXPECT_EQ(plava.threshold, 150);
-  EXPECT_EQ(plava.hsvNorm, 12.5);
+  EXPECT_DOUBLE_EQ(plava.hsvNorm, std::sqrt(171.0 * 171 + 255 * 255 + 200 * 200));
   EXPECT_EQ(keys.waits(), 0);
   EXPECT_TRUE(windows.calls().empty());
   EXPECT_FALSE(texts.text("textBox7").value_or("").empty());

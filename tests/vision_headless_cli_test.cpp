@@ -11,42 +11,15 @@
 #include <vector>
 
 #include "scene.hpp"
+#include "support/run_program.hpp"
 #include "support/vision_state.hpp"
 
 using namespace OrvantaTest;
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs orvanta with the arguments (each quoted for the shell) in the scratch folder dir.
 Outcome runOrvanta(const std::filesystem::path& dir, const std::vector<std::string>& args) {
-  std::string command = "'" ORVANTA_PATH "'";
-  for (const std::string& arg : args) command += " '" + arg + "'";
-  command += " >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
-  const int status = std::system(command.c_str());
-  Outcome outcome;
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.out = readFile(dir / "out.txt");
-  outcome.err = readFile(dir / "err.txt");
-  return outcome;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> all;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) all.push_back(line);
-  return all;
+  return runProgram(ORVANTA_PATH, dir, args);
 }
 
 // A calibration file for the scene's balls, seen from above the rectangle.

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <opencv2/imgproc.hpp>
 
 #include "support/disc_frames.hpp"
 #include "support/recording_texts.hpp"
@@ -50,6 +52,46 @@ TEST_F(TrackingLoop, UnavailableCameraReportsAndReturnsToIdle) {
   EXPECT_EQ(texts.text("textBox7"), "Kamera nije dostupna!");
   EXPECT_TRUE(windows.calls().empty());
   EXPECT_FALSE(capture.isOpened());
+}
+
+TEST_F(TrackingLoop, PicturesWithoutColourOrOfAnotherSizeAreReportedInTheStatus) {
+  calibrateDiscColours();
+  struct Case {
+    const char* what;
+    std::function<cv::Mat(int, const cv::Mat&)> picture;  // picture k (from 1)
+    std::string status;
+  };
+  const std::vector<Case> cases = {
+      {"grey",
+       [](int, const cv::Mat& bgr) {
+         cv::Mat grey;
+         cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+         return grey;
+       },
+       "Izvor daje sive slike (1 kanal): kugle se traže po boji."},
+      {"resized",
+       [](int k, const cv::Mat& bgr) {
+         cv::Mat out = bgr.clone();
+         if (k == 4) cv::resize(bgr, out, {160, 120});
+         return out;
+       },
+       "Slika je druge veličine (160x120, a prva 320x240): praćenje je završeno."},
+  };
+  for (const Case& c : cases) {
+    const auto dir = scratchFolder() / c.what;
+    std::filesystem::create_directories(dir);
+    for (int k = 1; k <= 8; ++k) {
+      char file[32];
+      std::snprintf(file, sizeof file, "frame_%05d.png", k);
+      cv::imwrite((dir / file).string(), c.picture(k, discPicture({})));
+    }
+    ScriptedKeyWait keys;
+    Host host{(dir / "frame_%05d.png").string(), texts, keys, windows};
+    button1_Click(host);
+    EXPECT_EQ(texts.text("textBox7"), c.status) << c.what;
+    EXPECT_FALSE(capture.isOpened()) << c.what;
+    EXPECT_TRUE(windows.openWindows().empty()) << c.what;
+  }
 }
 
 TEST_F(TrackingLoop, SetUpCreatesTheTrackbarsAtTheirPositions) {

@@ -74,31 +74,35 @@ bool clickInPicture() {
   return box.x > 0 && box.y > 0 && box.x < image.cols && box.y < image.rows;
 }
 
-// One click on the picture: sample, show, choose the threshold on the histogram, save.
-void takeClick(Host& host, const Session& session) {
+// One click on the picture: sample, show, choose the threshold on the histogram, save. False
+// when the histogram had no frame: the calibration ends, its refusal left readable.
+bool takeClick(Host& host, const Session& session) {
   const int ball = ++brojOdabranihBoja;
   odabran_piksel = true;
   const cv::Vec3b pixel = image.at<cv::Vec3b>(box.y, box.x);
   box.x = box.y = -1;
-  if (!izmjena) return;
+  if (!izmjena) return true;
   izmjena = false;
 
   const CalibrationRow& row = kRows[ball - 1];
   sampleColour(pixel, ballRecord(ball));
   showBallColour(ball, host.texts);
   host.texts.setText(kStatus, "Odaberi treshold!");
-  host.texts.setText(row.threshold, formatNumber(histogram(ball, host)));
-  if (row.afterThreshold) host.texts.setText(kStatus, row.afterThreshold);
+  bool refused = false;
+  host.texts.setText(row.threshold, formatNumber(histogram(ball, host, &refused)));
+  if (row.afterThreshold && !refused) host.texts.setText(kStatus, row.afterThreshold);
   saveSession(session, host.texts);
+  return !refused;
 }
 
 // The calibration samples the preview's still picture; without one (or once the camera has
 // been released) it takes a fresh picture itself.
 bool ensureStillPicture(Host& host) {
   if (!image.empty() && capture.isOpened()) return true;
-  if (openCamera(host.cameraSource) && queryFrame(image)) return true;
+  PictureProblem problem;
+  if (openCamera(host.cameraSource) && queryFrame(image, &problem)) return true;
   capture.release();
-  host.texts.setText(kStatus, statusNoCamera);
+  host.texts.setText(kStatus, problem ? problem.window : statusNoCamera);
   return false;
 }
 
@@ -114,7 +118,7 @@ void button3_Click(Host& host, const Session& session) {
   brojOdabranihBoja = 0;
   do {
     host.texts.setText(kStatus, kRows[brojOdabranihBoja].prompt);
-    if (clickInPicture()) takeClick(host, session);
+    if (clickInPicture() && !takeClick(host, session)) break;
     waitKey(host, 33);
   } while (c != 'n' && brojOdabranihBoja < kBalls);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <opencv2/imgproc.hpp>
 
 #include "state.hpp"
 
@@ -16,6 +17,32 @@ bool isDeviceIndex(const std::string& source) {
                      [](unsigned char ch) { return std::isdigit(ch) != 0; });
 }
 
+std::string sizeText(cv::Size size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+const char* depthText(int depth) {
+  static const char* const names[] = {"8U", "8S", "16U", "16S", "32S", "32F", "64F", "16F"};
+  return depth >= 0 && depth < 8 ? names[depth] : "?";
+}
+
+// To 8-bit BGR in place, or the reason it cannot be.
+PictureProblem normalise(cv::Mat& picture) {
+  const int channels = picture.channels(), depth = picture.depth();
+  if (channels == 1)
+    return {"Izvor daje sive slike (1 kanal): kugle se traže po boji.",
+            "the source delivers grey pictures (1 channel): the balls are found by their colour"};
+  if ((channels != 3 && channels != 4) || (depth != CV_8U && depth != CV_16U)) {
+    const std::string format = std::to_string(channels) + " channels of " + depthText(depth);
+    return {"Izvor daje slike koje se ne mogu čitati (" + format + ").",
+            "the source delivers pictures of " + format +
+                ", not colour of 8 or 16 bits that the program reads"};
+  }
+  if (depth == CV_16U) picture.convertTo(picture, CV_8U, 255.0 / 65535.0);
+  if (channels == 4) cv::cvtColor(picture, picture, cv::COLOR_BGRA2BGR);
+  return {};
+}
+
 }  // namespace
 
 bool openCamera(const std::string& source) {
@@ -27,11 +54,22 @@ bool openCamera(const std::string& source) {
   return capture.open(source);
 }
 
-bool queryFrame(cv::Mat& into) {
+bool queryFrame(cv::Mat& into, PictureProblem* problem) {
   // A fresh buffer each time, so a picture kept elsewhere is never overwritten in place.
   into.release();
-  if (!capture.isOpened()) return false;
-  return capture.read(into) && !into.empty();
+  if (!capture.isOpened() || !capture.read(into) || into.empty()) return false;
+  const PictureProblem found = normalise(into);
+  if (!found) return true;
+  if (problem) *problem = found;
+  into.release();
+  return false;
+}
+
+PictureProblem sizeProblem(cv::Size picture, cv::Size first) {
+  return {"Slika je druge veličine (" + sizeText(picture) + ", a prva " + sizeText(first) +
+              "): praćenje je završeno.",
+          "a picture is " + sizeText(picture) + " where the run's first was " + sizeText(first) +
+              "; the run ends there"};
 }
 
 }  // namespace Orvanta

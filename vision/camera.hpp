@@ -1,5 +1,6 @@
-// The camera seam: every activity opens and reads its pictures through these two calls, so a
-// device, a video file and an image sequence are interchangeable.
+// The camera seam: every activity opens and reads its pictures through these calls, so a
+// device, a video file and an image sequence are interchangeable, and every picture that
+// enters the program is 8-bit BGR whatever the source delivers.
 #pragma once
 
 #include <opencv2/core.hpp>
@@ -12,8 +13,20 @@ namespace Orvanta {
 // False when the source cannot be opened (capture is then closed).
 bool openCamera(const std::string& source);
 
-// The next picture from capture into its own storage; false when there is none or capture is
-// closed.
-bool queryFrame(cv::Mat& into);
+// Why the pictures of a source cannot be used, naming what it delivers; in the operator's
+// language for the window and in English for the console. Empty when they can.
+struct PictureProblem {
+  std::string window, console;
+  explicit operator bool() const { return !console.empty(); }
+};
+
+// The next picture from capture into its own storage, as 8-bit BGR: a fourth channel (alpha)
+// is dropped and 16 bits are scaled to 8. False when there is none or capture is closed, and
+// when the picture holds no colour to find the balls by (one channel) or comes in a depth with
+// no such reading; then *problem, when given, says so.
+bool queryFrame(cv::Mat& into, PictureProblem* problem = nullptr);
+
+// A picture whose size is not the size of the run's first.
+PictureProblem sizeProblem(cv::Size picture, cv::Size first);
 
 }  // namespace Orvanta

@@ -1,11 +1,12 @@
 #include "headless.hpp"
 
-#include <fstream>
+#include <sstream>
 
 #include "console_texts.hpp"
 #include "image_windows.hpp"
 #include "key_wait.hpp"
 #include "pose_csv.hpp"
+#include "row_file.hpp"
 #include "tracking_loop.hpp"
 
 namespace Orvanta {
@@ -14,7 +15,8 @@ namespace {
 
 constexpr int progressEvery = 500;  // passes between progress lines
 
-void writeRow(std::ostream& csv, int pass, const PassReport& report, bool everSolved) {
+std::string windowRow(int pass, const PassReport& report, bool everSolved) {
+  std::ostringstream csv;
   csv << pass;
   for (double range : report.filtered) csv << ',' << range;
   csv << ',' << (report.solved ? 1 : 0);
@@ -26,13 +28,15 @@ void writeRow(std::ostream& csv, int pass, const PassReport& report, bool everSo
   csv << ',';
   if (report.frameMs) csv << *report.frameMs;
   csv << '\n';
+  return csv.str();
 }
 
 struct RunCounts {
   int passes = 0, windows = 0, solved = 0;
 };
 
-RunCounts track(TrackingRun& run, std::ostream& csv, std::ostream& err) {
+// Passes until the source ends or an output cannot be written.
+RunCounts track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostream& err) {
   RunCounts counts;
   for (;;) {
     const PassReport report = run.pass();
@@ -41,9 +45,9 @@ RunCounts track(TrackingRun& run, std::ostream& csv, std::ostream& err) {
     if (report.closedWindow) {
       ++counts.windows;
       counts.solved += report.solved ? 1 : 0;
-      writeRow(csv, counts.passes, report, counts.solved > 0);
+      csv.write(windowRow(counts.passes, report, counts.solved > 0));
     }
-    if (report.endedLoop) break;
+    if (report.endedLoop || csv.failed() || poses.failed()) break;
     if (counts.passes % progressEvery == 0) err << "orvanta: " << counts.passes << " passes\n";
   }
   return counts;
@@ -51,7 +55,7 @@ RunCounts track(TrackingRun& run, std::ostream& csv, std::ostream& err) {
 
 }  // namespace
 
-int runHeadless(const Options& options, std::ostream& out, std::ostream& err) {
+int runHeadless(const Options& options, std::ostream& err) {
   SilentTexts silent;
   ConsoleTexts console(err);
   NoKeyWait keys;
@@ -69,32 +73,35 @@ int runHeadless(const Options& options, std::ostream& out, std::ostream& err) {
       err << "orvanta: camera source '" << options.camera << "' cannot be opened or gives no "
           << "picture\n";
       return 2;
+    case StartResult::unusablePictures:
+      err << "orvanta: camera source '" << options.camera << "': " << run.problem().console
+          << '\n';
+      return 2;
     case StartResult::started:
       break;
   }
-  std::ofstream file;
-  if (!options.csv.empty()) {
-    file.open(options.csv);
-    if (!file) {
-      err << "orvanta: cannot write '" << options.csv << "'\n";
-      return 2;
-    }
-  }
-  if (!options.poses.empty() && !poses.open(options.poses)) {
-    err << "orvanta: cannot write '" << options.poses << "'\n";
+  // Opened only now: a run that cannot start leaves the files as they were.
+  RowFile csv;
+  const bool csvOpen = csv.open(options.csv);
+  if (!csvOpen || (!options.poses.empty() && !poses.open(options.poses))) {
+    err << "orvanta: cannot write '" << (csvOpen ? options.poses : options.csv) << "'\n";
     return 2;
   }
-  std::ostream& csv = options.csv.empty() ? out : file;
-  csv << "frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n";
-  const RunCounts counts = track(run, csv, err);
+  csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
+  const RunCounts counts = track(run, csv, poses, err);
   run.finish();
-  csv.flush();
-  if (!csv || (!options.poses.empty() && !poses.finish())) {
-    err << "orvanta: writing the CSV failed\n";
+  if (csv.failed() || poses.failed()) {
+    err << "orvanta: writing '" << (csv.failed() ? options.csv : options.poses)
+        << "' failed; it ends at the last complete row\n";
     return 2;
   }
   err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
       << counts.solved << " solved\n";
+  if (run.problem()) {
+    err << "orvanta: camera source '" << options.camera << "': " << run.problem().console
+        << '\n';
+    return 1;
+  }
   return 0;
 }
 

@@ -39,6 +39,13 @@ void waitForThresholdClick(cv::Mat& picture, Host& host, int& threshold) {
   }
 }
 
+// The live frame to score. A source that has ended (a file the preview ran to its end) is
+// opened once more from its start.
+bool histogramFrame(Host& host, PictureProblem& problem) {
+  if (queryFrame(frame, &problem)) return true;
+  return !problem && openCamera(host.cameraSource) && queryFrame(frame, &problem);
+}
+
 }  // namespace
 
 cv::Mat histogramPicture(const cv::Mat& similarity) {
@@ -53,21 +60,29 @@ cv::Mat histogramPicture(const cv::Mat& similarity) {
 
   cv::Mat picture(kHeight, kWidth, CV_8UC1, cv::Scalar(255));
   for (int i = 0; i < kWidth; ++i) {
-    const int bar = largest > 0 ? cvRound(counts.at<float>(i) * kHeight / largest) : 0;
+    // In double precision: a single-precision product loses the exact halves of large frames.
+    const int bar = largest > 0 ? cvRound(double(counts.at<float>(i)) * kHeight / largest) : 0;
     cv::line(picture, {i, kHeight}, {i, kHeight - bar}, cv::Scalar(0), 1, cv::LINE_8);
   }
   return picture;
 }
 
-int histogram(int colourIndex, Host& host) {
+
+int histogram(int colourIndex, Host& host, bool* refused) {
   circles* ball = selectedBall(colourIndex);
   int threshold = ball ? ball->threshold : 0;
-  if (!queryFrame(frame)) {
-    host.texts.setText("textBox7", "Kamera ne daje sliku: prag nije odabran.");
+  // The norm always belongs to the record's own colour, whatever the frame does.
+  const double norm = hsvNormOf(hsv);
+  if (ball) ball->hsvNorm = norm;
+  PictureProblem problem;
+  if (refused) *refused = false;
+  if (!histogramFrame(host, problem)) {
+    host.texts.setText("textBox7",
+                       problem ? problem.window : "Kamera ne daje sliku: prag nije odabran.");
+    if (refused) *refused = true;
     return threshold;
   }
 
-  const double norm = hsvNormOf(hsv);
   cv::Mat similarity = cv::Mat::zeros(frame.size(), CV_8UC1);
   SimilarityScorer().score(frame, cv::Rect({0, 0}, frame.size()), hsv, norm, similarity);
 
@@ -75,10 +90,7 @@ int histogram(int colourIndex, Host& host) {
   cv::Mat picture = histogramPicture(similarity);
   waitForThresholdClick(picture, host, threshold);
 
-  if (ball) {
-    ball->threshold = threshold;
-    ball->hsvNorm = norm;
-  }
+  if (ball) ball->threshold = threshold;
   host.windows.destroyWindow(kWindow);
   return threshold;
 }

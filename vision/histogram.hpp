@@ -15,8 +15,9 @@ cv::Mat histogramPicture(const cv::Mat& similarity);
 // Grabs a frame, shows the histogram in "Histogram" and waits (33 ms key waits) for a click
 // on it: the column is the threshold. Stores threshold and hsvNorm in ball colourIndex
 // (1..4; any other index stores nothing) and returns the threshold. "n" before a valid
-// click keeps the ball's previous threshold. Without a frame it refuses with a status text,
-// changes nothing and returns the previous threshold (0 outside 1..4).
-int histogram(int colourIndex, Host& host);
+// click keeps the ball's previous threshold. A source that has ended is opened again; without
+// a frame it refuses with a status text (*refused set), stores only the norm of the reference
+// colour and returns the previous threshold (0 outside 1..4).
+int histogram(int colourIndex, Host& host, bool* refused = nullptr);
 
 }  // namespace Orvanta

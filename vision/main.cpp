@@ -1,6 +1,7 @@
 // The orvanta program. Headless runs track a file source without windows; otherwise the
 // operator window drives the preview, the calibration and the tracking loop.
 #include <QApplication>
+#include <csignal>
 #include <iostream>
 #include <opencv2/core/utils/logger.hpp>
 
@@ -19,8 +20,11 @@ int main(int argc, char** argv) {
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
   if (options.headless) {
+    // Past a file size limit a write then fails, and the run says so, instead of the process
+    // being killed with a row half written.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!applySettings(options, std::cerr)) return 2;
-    return runHeadless(options, std::cout, std::cerr);
+    return runHeadless(options, std::cerr);
   }
 
   QApplication application(argc, argv);  // before any highgui call: highgui lives in it

@@ -12,16 +12,18 @@ void button2_Click(Host& host) {
   openCamera(host.cameraSource);  // a camera that cannot be opened gives no frame below
 
   cv::Mat still;
+  PictureProblem problem;
   for (;;) {
-    const bool shown = queryFrame(frame);
+    const bool shown = queryFrame(frame, &problem);
     // The calibration samples the last picture that really arrived.
-    if (queryFrame(still)) still.copyTo(image);
+    if (queryFrame(still, &problem)) still.copyTo(image);
     if (!shown) break;
     host.windows.show(name_video, frame);
     waitKey(host, 10);
     if (c == 'n') break;
   }
   host.windows.destroyWindow(name_video);
+  if (problem) host.texts.setText("textBox7", problem.window);
 }
 
 }  // namespace Orvanta

@@ -99,11 +99,13 @@ StartResult TrackingRun::start() {
   filter_ = RangeFilter{};
   bindLandmarks();
   box = cv::Rect(-1, -1, 0, 0);
-  if (!openCamera(host_.cameraSource) || !queryFrame(frame)) {
+  problem_ = {};
+  if (!openCamera(host_.cameraSource) || !queryFrame(frame, &problem_)) {
     capture.release();
-    host_.texts.setText("textBox7", statusNoCamera);
-    return StartResult::noCamera;
+    host_.texts.setText("textBox7", problem_ ? problem_.window : statusNoCamera);
+    return problem_ ? StartResult::unusablePictures : StartResult::noCamera;
   }
+  size_ = frame.size();
   pictures_ = 0;
   estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
   estimatePose(frame);
@@ -114,6 +116,13 @@ StartResult TrackingRun::start() {
   createTrackbars();
   running_ = true;
   return StartResult::started;
+}
+
+bool TrackingRun::nextPicture(cv::Mat& into) {
+  if (!queryFrame(into, &problem_)) return false;
+  if (into.size() == size_) return true;
+  problem_ = sizeProblem(into.size(), size_);
+  return false;
 }
 
 void TrackingRun::estimatePose(const cv::Mat& raw) {
@@ -159,7 +168,7 @@ void TrackingRun::createTrackbars() {
 PassReport TrackingRun::pass() {
   PassReport report;
   const auto start = std::chrono::steady_clock::now();
-  report.endedLoop = !running_ || !queryFrame(frame);
+  report.endedLoop = !running_ || !nextPicture(frame);
   if (!report.endedLoop) {
     estimatePose(frame);
     undistort(frame);
@@ -184,7 +193,7 @@ bool TrackingRun::detectAllBalls() {
   // Green is split around the display picture, so its circles land on the newer picture.
   work_.clearSimilarityAndMask();
   const std::vector<cv::Vec3f> green = findBallCircles(zelena, frame, work_);
-  if (!queryFrame(display_)) return false;
+  if (!nextPicture(display_)) return false;
   estimatePose(display_);
   undistort(display_);
   recordBallCircles(zelena, green, display_, ballBoxes(1), work_, host_, true);
@@ -228,6 +237,8 @@ void button1_Click(Host& host) {
   while (!run.pass().endedLoop) {
   }
   run.finish();
+  // A source whose pictures changed says so once the teardown has cleared the status.
+  if (run.problem()) host.texts.setText("textBox7", run.problem().window);
 }
 
 }  // namespace Orvanta

@@ -11,6 +11,7 @@
 
 #include "detection.hpp"
 #include "estimator.hpp"
+#include "camera.hpp"
 #include "host.hpp"
 #include "precise_pose.hpp"
 #include "state.hpp"
@@ -49,7 +50,7 @@ struct PassReport {
   std::optional<double> frameMs;  // absent when the pass ended the loop
 };
 
-enum class StartResult { started, notCalibrated, noCamera };
+enum class StartResult { started, notCalibrated, noCamera, unusablePictures };
 
 // One run of the loop: start() sets it up, pass() runs one frame, finish() tears it down (also
 // done by the destructor of a started run).
@@ -64,6 +65,8 @@ class TrackingRun {
   StartResult start();
   PassReport pass();
   void finish();
+  // Why the run could not start, or ended early, on the source's pictures (see problem()).
+  const PictureProblem& problem() const { return problem_; }
   // Receives the precise estimate of every picture read (set-up and passes alike), in the
   // order the source delivered them.
   void setFixSink(std::function<void(const PictureFix&)> sink) { fixSink_ = std::move(sink); }
@@ -80,7 +83,11 @@ class TrackingRun {
   std::optional<pose::PoseEstimator> estimator_;
   int pictures_ = 0;  // read from the source in this run
   std::function<void(const PictureFix&)> fixSink_;
+  PictureProblem problem_;
+  cv::Size size_;  // of the run's first picture
 
+  // The next picture of the run, checked: false at the source's end or on a problem.
+  bool nextPicture(cv::Mat& into);
   // Every picture the source delivers, as delivered: the precise estimate and its block.
   void estimatePose(const cv::Mat& raw);
   void prepareUndistortion(cv::Size size);
