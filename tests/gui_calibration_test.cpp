@@ -219,7 +219,13 @@ TEST_F(Calibration, CorruptFileIsReportedAndLeftUntouched) {
   EXPECT_NE(status.find("calibration.json"), std::string::npos) << status;
   EXPECT_FALSE(odabran_piksel);
   for (int ball = 1; ball <= 4; ++ball) expectRowEmpty(form, ball);
+  EXPECT_NE(status.find("neće mijenjati"), std::string::npos) << status;
   click(form, "button1");  // refused: nothing calibrated, so nothing is saved over the file
+  EXPECT_EQ(fileContents(session.calibrationPath), corrupt);
+  // A whole calibration in this run does not write over it either.
+  click(form, "button3");
+  EXPECT_TRUE(odabran_piksel);
+  click(form, "button1");
   EXPECT_EQ(fileContents(session.calibrationPath), corrupt);
 }
 

@@ -102,6 +102,10 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
       {R"({"trackbars": {"IntMedian": 10}})", "0..9"},
       {R"({"trackbars": {"highInt": 11}})", "0..10"},
       {R"({"ball_radius": 0})", "ball_radius"},
+      {R"({"green": {"rgb": [1, 2, 3], "threshold": 4}, "green": {"rgb": [9, 9, 9], "threshold": 9}})",
+       "\"green\" appears twice"},
+      {R"({"trackbars": {"lowInt": 1, "lowInt": 2}})", "\"lowInt\" appears twice"},
+      {R"({"trackbars": {"lowInt": 1}} {"trackbars": {"lowInt": 2}})", "more after the document"},
       {R"({"ball_radius": "5 cm", "trackbars": {"IntMedian": 3}})", "ball_radius"},
   };
   for (const auto& [text, problem] : cases) {
@@ -159,6 +163,44 @@ TEST_F(CalibrationFile, BallRadiusLoadsAndSavesOnlyWhenItIsNotTheUsualOne) {
   }
 }
 
+TEST_F(CalibrationFile, SavesKeepModesLinksAndTheUsersOtherFiles) {
+  ASSERT_TRUE(
+      loadCalibration(write(R"({"green": {"rgb": [0, 200, 0], "threshold": 200}})"), nullptr));
+  const auto mode = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::mask; };
+  // A private file stays private.
+  const fs::path secret = dir_ / "secret.json";
+  std::ofstream(secret) << "{}";
+  fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(saveCalibration(secret.string(), nullptr));
+  EXPECT_EQ(mode(secret), fs::perms::owner_read | fs::perms::owner_write);
+  // A read-only file is refused and left as it was.
+  const fs::path locked = dir_ / "locked.json";
+  std::ofstream(locked) << "{}";
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  std::string error;
+  EXPECT_FALSE(saveCalibration(locked.string(), &error));
+  EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+  std::ifstream lockedIn(locked);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(lockedIn), {}), "{}");
+  // Through a link: the link stays and its target holds the calibration.
+  const fs::path target = dir_ / "real.json", link = dir_ / "link.json";
+  std::ofstream(target) << "{}";
+  fs::create_symlink("real.json", link);
+  ASSERT_TRUE(saveCalibration(link.string(), nullptr));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+  zelena = circles{};
+  ASSERT_TRUE(loadCalibration(target.string(), nullptr));
+  EXPECT_EQ(zelena.g, 200);
+  // The user's own "saved.json.tmp" is not a scratch file; nothing of ours is left over.
+  const fs::path saved = dir_ / "saved.json";
+  std::ofstream(saved.string() + ".tmp") << "mine";
+  ASSERT_TRUE(saveCalibration(saved.string(), nullptr));
+  std::ifstream theirs(saved.string() + ".tmp");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(theirs), {}), "mine");
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+}
+
 TEST_F(CalibrationFile, FailedSaveNamesTheFile) {
   const std::string path = (dir_ / "no" / "such" / "calibration.json").string();
   std::string error;
@@ -179,5 +221,9 @@ TEST_F(CalibrationFile, TrackbarAssignmentsAreAllOrNothing) {
   EXPECT_FALSE(parseTrackbarAssignments("IntMedian=two", &error));
   EXPECT_FALSE(parseTrackbarAssignments("Median=1", &error));
   EXPECT_FALSE(parseTrackbarAssignments("", &error));
+  for (const char* bad :
+       {"IntMedian=3,,lowInt=1", ",IntMedian=3", "IntMedian=3,lowInt=1,IntMedian=3"})
+    EXPECT_FALSE(parseTrackbarAssignments(bad, &error)) << bad;
+  EXPECT_NE(error.find("IntMedian is named twice"), std::string::npos) << error;
   EXPECT_EQ(IntMedian, 2);
 }

@@ -142,14 +142,15 @@ void restoreSession(Session& session, OperatorTexts& texts) {
     return;
   std::string error;
   if (!loadCalibration(session.calibrationPath, &error, &session.ballRadius)) {
-    texts.setText(kStatus, "Kalibracija nije učitana: " + error);
+    session.fileUnreadable = true;
+    texts.setText(kStatus, "Kalibracija nije učitana: " + error + ". Datoteka se neće mijenjati.");
     return;
   }
   showCalibration(texts);
 }
 
 void saveSession(const Session& session, OperatorTexts& texts) {
-  if (session.calibrationPath.empty()) return;
+  if (session.calibrationPath.empty() || session.fileUnreadable) return;
   std::string error;
   if (!saveCalibration(session.calibrationPath, &error, session.ballRadius))
     texts.setText(kStatus, "Kalibracija nije spremljena: " + error);

@@ -12,6 +12,8 @@ namespace Orvanta {
 struct Session {
   std::string calibrationPath;                   // empty: calibrations are neither loaded nor saved
   double ballRadius = pose::kDefaultBallRadius;  // as the calibration file has it
+  // The file exists but could not be loaded: this run never writes over it.
+  bool fileUnreadable = false;
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
@@ -25,11 +27,13 @@ void button3_Click(Host& host, const Session& session = {});
 void showCalibration(OperatorTexts& texts);
 
 // Loads the session's calibration file if it exists (its ball radius into the session) and
-// shows it; a file that cannot be loaded is reported in the status box and left as it is.
+// shows it; a file that cannot be loaded is reported in the status box and left as it is, for
+// the whole run.
 void restoreSession(Session& session, OperatorTexts& texts);
 
 // Saves the calibration and the trackbars to the session's file (atomically); a failure is
-// reported in the status box. Does nothing without a calibration path.
+// reported in the status box. Does nothing without a calibration path or for a file that
+// could not be loaded.
 void saveSession(const Session& session, OperatorTexts& texts);
 
 }  // namespace Orvanta

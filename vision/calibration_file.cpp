@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <sstream>
 
+#include "atomic_file.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
 #include "state.hpp"
@@ -208,6 +211,21 @@ std::optional<std::string> readFile(const std::string& path, std::string& proble
   return content.str();
 }
 
+// A parser callback that remembers the first key an object holds twice (nlohmann's parser would
+// keep the last silently).
+Json::parser_callback_t rejectDuplicateKeys(std::string& duplicate) {
+  auto keys = std::make_shared<std::vector<std::set<std::string>>>();
+  return [keys, &duplicate](int, nlohmann::json::parse_event_t event, Json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    if (event == Event::object_start) keys->emplace_back();
+    if (event == Event::object_end && !keys->empty()) keys->pop_back();
+    if (event == Event::key && !keys->empty() &&
+        !keys->back().insert(parsed.get<std::string>()).second && duplicate.empty())
+      duplicate = parsed.get<std::string>();
+    return true;
+  };
+}
+
 bool fail(std::string* error, const std::string& message) {
   if (error) *error = message;
   return false;
@@ -234,34 +252,29 @@ bool loadCalibration(const std::string& path, std::string* error, double* ballRa
   std::string problem;
   const std::optional<std::string> text = readFile(path, problem);
   if (!text) return fail(error, path + ": " + problem);
-  const Json document = Json::parse(*text, nullptr, false);
-  if (document.is_discarded()) return fail(error, path + ": not valid JSON");
+  return applyCalibrationText(*text, path, error, ballRadius);
+}
+
+bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
+                          double* ballRadius) {
+  std::string duplicate;
+  const Json document = Json::parse(text, rejectDuplicateKeys(duplicate), false);
+  if (!duplicate.empty())
+    return fail(error, name + ": the key \"" + duplicate + "\" appears twice");
+  if (document.is_discarded())
+    return fail(error, name + ": not valid JSON (or more after the document)");
   Staged staged;
-  if (!stageDocument(document, staged, problem)) return fail(error, path + ": " + problem);
+  std::string problem;
+  if (!stageDocument(document, staged, problem)) return fail(error, name + ": " + problem);
   staged.commit();
   if (staged.ballRadius && ballRadius) *ballRadius = *staged.ballRadius;
   return true;
 }
 
 bool saveCalibration(const std::string& path, std::string* error, double ballRadius) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << calibrationDocument(ballRadius).dump(2) << '\n';
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return fail(error, path + ": cannot write " + temporary);
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return fail(error, path + ": cannot replace the file (" + ec.message() + ")");
-  }
+  std::string problem;
+  if (!replaceFile(path, calibrationDocument(ballRadius).dump(2) + '\n', &problem))
+    return fail(error, path + ": " + problem);
   return true;
 }
 
@@ -280,8 +293,13 @@ bool parseTrackbarAssignments(const std::string& text, std::string* error) {
     const auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), number);
     if (status != std::errc() || end != value.data() + value.size())
       return fail(error, "trackbar setting \"" + part + "\": value must be a whole number");
+    const std::string name = part.substr(0, equals);
+    const auto named = std::find_if(trackbarSettings.begin(), trackbarSettings.end(),
+                                    [&](const TrackbarSetting& t) { return name == t.name; });
+    if (named != trackbarSettings.end() && staged.trackbars[named - trackbarSettings.begin()])
+      return fail(error, "trackbar setting \"" + part + "\": " + name + " is named twice");
     std::string problem;
-    if (!stageTrackbar(part.substr(0, equals), Json(number), "", staged, problem))
+    if (!stageTrackbar(name, Json(number), "", staged, problem))
       return fail(error, "trackbar setting \"" + part + "\": " + problem);
   }
   staged.commit();

@@ -18,9 +18,14 @@ namespace Orvanta {
 // the file goes to *ballRadius (when given).
 bool loadCalibration(const std::string& path, std::string* error, double* ballRadius = nullptr);
 
+// The same for the text of a calibration file; name stands for the file in the message.
+bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
+                          double* ballRadius = nullptr);
+
 // Writes the calibrated balls (hsvNorm > 0 or threshold > 0), the seven trackbar copies and a
-// ball radius other than the usual one. Atomic: a temporary file in the same folder is renamed
-// over path.
+// ball radius other than the usual one. Atomic and careful: a uniquely named temporary file in
+// the same folder, flushed, renamed over path; a symbolic link's target is replaced, the file's
+// permissions kept, a read-only file refused.
 bool saveCalibration(const std::string& path, std::string* error,
                      double ballRadius = pose::kDefaultBallRadius);
 

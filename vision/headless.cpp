@@ -74,8 +74,7 @@ int runHeadless(const Options& options, std::ostream& err) {
           << "picture\n";
       return 2;
     case StartResult::unusablePictures:
-      err << "orvanta: camera source '" << options.camera << "': " << run.problem().console
-          << '\n';
+      err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
       return 2;
     case StartResult::started:
       break;
@@ -98,8 +97,7 @@ int runHeadless(const Options& options, std::ostream& err) {
   err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
       << counts.solved << " solved\n";
   if (run.problem()) {
-    err << "orvanta: camera source '" << options.camera << "': " << run.problem().console
-        << '\n';
+    err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
     return 1;
   }
   return 0;

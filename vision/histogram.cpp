@@ -67,7 +67,6 @@ cv::Mat histogramPicture(const cv::Mat& similarity) {
   return picture;
 }
 
-
 int histogram(int colourIndex, Host& host, bool* refused) {
   circles* ball = selectedBall(colourIndex);
   int threshold = ball ? ball->threshold : 0;

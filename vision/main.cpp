@@ -2,6 +2,7 @@
 // operator window drives the preview, the calibration and the tracking loop.
 #include <QApplication>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <opencv2/core/utils/logger.hpp>
 
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   // OpenCV's own log (an image sequence's end, backends probing a missing file) is not a
   // message for users: every failure that matters is reported by the program itself.
   cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
+  // The same for FFmpeg's decoders (damaged frames of a video), unless asked for.
+  setenv("OPENCV_FFMPEG_LOGLEVEL", "-8", 0);
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
   if (options.headless) {

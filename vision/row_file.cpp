@@ -1,8 +1,9 @@
 #include "row_file.hpp"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace Orvanta {
 

@@ -3,8 +3,9 @@
 // and nothing more is written.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 namespace Orvanta {
 

@@ -9,9 +9,9 @@
 #include <opencv2/videoio.hpp>
 #include <optional>
 
+#include "camera.hpp"
 #include "detection.hpp"
 #include "estimator.hpp"
-#include "camera.hpp"
 #include "host.hpp"
 #include "precise_pose.hpp"
 #include "state.hpp"
