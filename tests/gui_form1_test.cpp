@@ -2,7 +2,10 @@
 // guard on the buttons, and a tracking run on a generated dive.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFrame>
+#include <QKeyEvent>
+#include <functional>
 #include <opencv2/imgcodecs.hpp>
 
 #include "form1.hpp"
@@ -140,6 +143,55 @@ TEST_F(Form1Test, PreviewShowsFramesUntilKeyNAndKeepsTheCameraOpen) {
   EXPECT_EQ(cv::norm(image, cv::imread(dive.picture(6)), cv::NORM_INF), 0);
   EXPECT_EQ(windows.calls().front(), "destroyWindow RGB prikaz slike");
   EXPECT_EQ(windows.calls().back(), "destroyWindow Video");
+}
+
+TEST_F(Form1Test, TheOperatorEndsAnActivityFromEitherWindow) {
+  // "n" typed in the operator window, the operator window closed, an image window closed:
+  // each ends the activity as "n" in an image window does.
+  struct Case {
+    const char* what;
+    const char* button;
+    std::function<void(Form1&, RecordingWindows&)> act;
+    bool windowStays;
+  };
+  const std::vector<Case> cases = {
+      {"n in the operator window", "button2",
+       [](Form1& form, RecordingWindows&) {
+         QKeyEvent n(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, "n");
+         QApplication::sendEvent(&form, &n);
+       },
+       true},
+      {"the operator window closed", "button1",
+       [](Form1& form, RecordingWindows&) { form.close(); }, false},
+      {"the picture window closed", "button3",
+       [](Form1&, RecordingWindows& w) { w.closeByOperator("RGB prikaz slike"); }, true},
+      {"a detection window closed", "button1",
+       [](Form1&, RecordingWindows& w) { w.closeByOperator("Canny & Gaus"); }, true},
+  };
+  for (const Case& c : cases) {
+    resetVisionState();
+    RecordingWindows shown;
+    ScriptedOperator op{shown, dive.ballCentres(), {200, 200, 200, 200}};
+    Form1 form(dive.source(), op, shown);
+    form.show();
+    const bool tracking = std::string(c.button) == "button1";
+    if (tracking) click(form, "button3");  // calibrated first
+    int waits = 0;
+    op.onWait = [&] {
+      if (++waits == 3) c.act(form, shown);
+    };
+    click(form, c.button);
+    // Ended at that wait; from inside the histogram, its own wait ends it and the
+    // calibration's next one ends the calibration.
+    EXPECT_GE(waits, 3) << c.what;
+    EXPECT_LE(waits, 4) << c.what;
+    EXPECT_EQ(form.isVisible(), c.windowStays) << c.what;
+    if (std::string(c.button) != "button2") {  // the preview keeps the camera for the calibration
+      EXPECT_TRUE(shown.openWindows().empty()) << c.what;
+      EXPECT_FALSE(capture.isOpened()) << c.what;
+    }
+    EXPECT_EQ(buttonsEnabled(form), std::vector<bool>(3, true)) << c.what;
+  }
 }
 
 TEST_F(Form1Test, PreviewWithoutCameraClosesAtOnce) {

@@ -43,6 +43,9 @@ class ImageWindows {
                               int maximum, void (*onChange)(int)) = 0;
   virtual void setMouseCallback(const std::string& window, cv::MouseCallback callback,
                                 void* userdata) = 0;
+  // True when the operator has closed one of the windows opened here (the window manager's
+  // close button) since it was opened; the activity then ends as "n" would end it.
+  virtual bool closedByOperator() { return false; }
 };
 
 struct Host {

@@ -17,6 +17,7 @@ void onTrackbarMove(int position, void* userdata) {
 
 void HighguiWindows::namedWindow(const std::string& name) {
   cv::namedWindow(name, cv::WINDOW_AUTOSIZE);
+  open_.insert(name);
 }
 
 void HighguiWindows::show(const std::string& name, const cv::Mat& image) {
@@ -26,10 +27,18 @@ void HighguiWindows::show(const std::string& name, const cv::Mat& image) {
 void HighguiWindows::destroyWindow(const std::string& name) {
   // The activities close windows that may not be open; highgui's Qt backend throws when it
   // has no window at all yet. Closing a window that is not there is nothing to do.
+  open_.erase(name);
   try {
     cv::destroyWindow(name);
   } catch (const cv::Exception&) {
   }
+}
+
+bool HighguiWindows::closedByOperator() {
+  // A closed highgui window is hidden, not destroyed: it is no longer visible.
+  for (const std::string& name : open_)
+    if (cv::getWindowProperty(name, cv::WND_PROP_VISIBLE) < 1) return true;
+  return false;
 }
 
 void HighguiWindows::createTrackbar(const std::string& trackbar, const std::string& window,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -18,6 +19,7 @@ class HighguiWindows : public ImageWindows {
                       int maximum, void (*onChange)(int)) override;
   void setMouseCallback(const std::string& window, cv::MouseCallback callback,
                         void* userdata) override;
+  bool closedByOperator() override;
 
   // What a trackbar move updates; highgui gets no value pointer, only this record.
   struct Binding {
@@ -28,6 +30,7 @@ class HighguiWindows : public ImageWindows {
  private:
   // Keyed by (window, trackbar); map nodes stay put, so highgui may keep their addresses.
   std::map<std::pair<std::string, std::string>, Binding> bindings_;
+  std::set<std::string> open_;  // opened here and not destroyed since
 };
 
 // Headless runs: every call does nothing.

@@ -6,7 +6,8 @@
 namespace Orvanta {
 
 // Waits up to ms milliseconds through host.keys (window events are dispatched meanwhile),
-// stores the key narrowed to 8 bits in c and returns that value (-1 for no key).
+// stores the key narrowed to 8 bits in c and returns that value (-1 for no key). When the
+// operator has closed one of the activity's image windows meanwhile, the key is "n".
 int waitKey(Host& host, int ms);
 
 // The real wait: highgui's, which also runs the Qt event loop of every window.

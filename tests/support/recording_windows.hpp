@@ -29,7 +29,13 @@ class RecordingWindows : public Orvanta::ImageWindows {
   }
   void destroyWindow(const std::string& name) override {
     open_.erase(name);
+    closed_.erase(name);
     calls_.push_back("destroyWindow " + name);
+  }
+  bool closedByOperator() override { return !closed_.empty(); }
+  // The operator closes an open window with the window manager's button.
+  void closeByOperator(const std::string& name) {
+    if (open_.count(name)) closed_.insert(name);
   }
   void createTrackbar(const std::string& trackbar, const std::string& window, int* position,
                       int maximum, void (*onChange)(int)) override {
@@ -69,7 +75,7 @@ class RecordingWindows : public Orvanta::ImageWindows {
  private:
   std::vector<std::string> calls_;
   std::vector<Trackbar> trackbars_;
-  std::set<std::string> open_;
+  std::set<std::string> open_, closed_;
   std::map<std::string, cv::Mat> shown_;
   std::map<std::string, std::pair<cv::MouseCallback, void*>> mouse_;
 };

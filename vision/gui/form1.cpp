@@ -1,9 +1,13 @@
 #include "form1.hpp"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "form1_layout.hpp"
 #include "position_view.hpp"
@@ -29,7 +33,8 @@ void resetTrackbars() {
 Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Session session,
              QWidget* parent)
     : QWidget(parent),
-      host_{std::move(cameraSource), *this, keys, windows},
+      keys_(keys, *this),
+      host_{std::move(cameraSource), *this, keys_, windows},
       session_(std::move(session)) {
   setObjectName("Form1");
   setWindowTitle("Orvanta");
@@ -84,8 +89,33 @@ void Form1::wireButton(const char* button, std::function<void()> activity) {
 
 void Form1::runActivity(const std::function<void()>& activity) {
   setButtonsEnabled(false);
+  activityRunning_ = true;
   activity();
+  activityRunning_ = false;
+  stopRequested_ = false;
   setButtonsEnabled(true);
+  if (closeRequested_) {
+    close();
+    QCoreApplication::quit();
+  }
+}
+
+int Form1::OperatorKeyWait::wait(int ms) {
+  const int key = inner_.wait(ms);
+  if (form_.closeRequested_) return 'n';
+  if (std::exchange(form_.stopRequested_, false)) return 'n';
+  return key;
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (!activityRunning_) return QWidget::closeEvent(event);
+  closeRequested_ = true;
+  event->ignore();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+  if (activityRunning_ && event->key() == Qt::Key_N) stopRequested_ = true;
+  QWidget::keyPressEvent(event);
 }
 
 void Form1::setButtonsEnabled(bool enabled) {

@@ -16,6 +16,18 @@ class PositionView;
 class Form1 : public QWidget, public OperatorTexts {
   Q_OBJECT
 
+  // The key waits of the activities, through this window: "n" once the operator typed it here,
+  // and for good once the operator closed the window.
+  class OperatorKeyWait : public KeyWait {
+   public:
+    OperatorKeyWait(KeyWait& inner, const Form1& form) : inner_(inner), form_(form) {}
+    int wait(int ms) override;
+
+   private:
+    KeyWait& inner_;
+    const Form1& form_;
+  };
+
  public:
   // Resets the click slot and the trackbars, then restores the session's calibration.
   Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Session session = {},
@@ -24,13 +36,25 @@ class Form1 : public QWidget, public OperatorTexts {
   ~Form1() override;
 
   void setText(const std::string& control, const std::string& text) override;
+
+ protected:
+  // During an activity the window stays until the activity has ended, then closes.
+  void closeEvent(QCloseEvent* event) override;
+  // "n" typed here ends the running activity, as it does in an image window.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ public:
   void setSwatch(const std::string& control, int r, int g, int b) override;
   void markPrecisePosition(double x, double y) override;
 
  private:
+  OperatorKeyWait keys_;
   Host host_;
   Session session_;
   PositionView* positionView_;
+  bool activityRunning_ = false;
+  bool closeRequested_ = false;
+  mutable bool stopRequested_ = false;  // taken by the next key wait
 
   void wireButton(const char* button, std::function<void()> activity);
   // Activities are modal loops that dispatch this window's events; the buttons stay off
