@@ -6,6 +6,7 @@
 #include <map>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
+#include <tuple>
 #include <utility>
 
 #include "calibration_file.hpp"
@@ -117,6 +118,30 @@ void calibrateToNoise(cv::Size size) {
     Orvanta::circles& record = Orvanta::ballRecord(ball);
     record.threshold = thirdPassing(frame, record);
   }
+}
+
+const Sequence& stressSequence(Orvanta::scene::Stress kind, cv::Size size, int count) {
+  static std::map<std::tuple<int, int, int>, Sequence> made;
+  const auto key = std::tuple{int(kind), size.width, count};
+  auto found = made.find(key);
+  if (found != made.end()) return found->second;
+  const fs::path dir = folderFor("stress" + std::to_string(int(kind)), size, count);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  Sequence sequence{(dir / "frame_%05d.bmp").string(), {}};
+  const cv::Mat picture = Orvanta::scene::stressPicture(kind, size);
+  for (int k = 1; k <= count; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%05d.bmp", k);
+    require(cv::imwrite((dir / name).string(), picture), "cannot write frames");
+    sequence.frames.push_back(picture);
+  }
+  return made.emplace(key, std::move(sequence)).first->second;
+}
+
+void calibrateToStress(cv::Size size) {
+  calibrateToDive(size);
+  for (int ball = 1; ball <= 4; ++ball) Orvanta::ballRecord(ball).threshold = 200;
 }
 
 const Video& surveyVideo(cv::Size size, int count) {

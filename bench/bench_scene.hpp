@@ -29,6 +29,12 @@ void calibrateToDive(cv::Size size);
 const Sequence& noiseSequence(cv::Size size, int count);
 void calibrateToNoise(cv::Size size);
 
+// A hard picture for the circle detection (long thin structures in the balls' colours), `count`
+// times, as a sequence; the balls calibrated to the dive with threshold 200 by the caller with
+// calibrateToStress().
+const Sequence& stressSequence(Orvanta::scene::Stress kind, cv::Size size, int count);
+void calibrateToStress(cv::Size size);
+
 // A survey (from 2.5 m down to 1.3 m, oblique, rolling) recorded as MJPG video at `size` and
 // decoded, with the truth of each picture and the colours at the balls' centres seen from above.
 struct Video {
