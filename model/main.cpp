@@ -8,12 +8,15 @@
 #include "measurement.hpp"
 #include "model_data.hpp"
 #include "model_matrices.hpp"
+#include "simulate_command.hpp"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: quellmar\n"
-    "  Runs the fixed scenario and prints the simulated measurement x, y, z, heading.\n";
+    "  Runs the fixed scenario and prints the simulated measurement x, y, z, heading.\n"
+    "usage: quellmar simulate [options]\n"
+    "  Steps the vehicle model through time; quellmar simulate --help lists the options.\n";
 
 void placeVehicle(cv::Mat& x) {
   x.setTo(0);
@@ -47,6 +50,8 @@ int fixedScenario() {
 
 int main(int argc, char** argv) {
   if (argc == 1) return fixedScenario();
+  if (std::string(argv[1]) == "simulate")
+    return Orvanta::simulateCommand(argc - 1, argv + 1, std::cerr);
   if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
     std::cout << kUsage;
     return 0;

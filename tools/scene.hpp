@@ -87,6 +87,11 @@ std::vector<Pose> dive(int frames);
 // obliquely and rolling up to 40 degrees (less towards the bottom); the four balls in view.
 std::vector<Pose> survey(int frames);
 
+// Reads a pose per frame from a CSV frame,x,y,z,qw,qx,qy,qz (the camera centre in the landmark
+// frame and the quaternion of the rotation from the camera frame to the landmark frame), as
+// quellmar simulate --camera-poses writes it. On a problem returns false with a one-line reason.
+bool readPoseList(const std::string& path, std::vector<Pose>& poses, std::string* error);
+
 // Writes dir/frame_00001.png onwards (frame k rendered with frame index k) and dir/truth.csv
 // with the camera position, the four true distances, the attitude quaternion and the heading
 // per frame. Creates `dir` if needed.

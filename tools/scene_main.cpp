@@ -30,7 +30,7 @@ struct Arguments {
   int frames = 100, threshold = 200;
   std::vector<double> from, to;
   double roll = 0;
-  std::string path = "dive";
+  std::string path = "dive", poseList;
   SceneOptions scene;
 };
 
@@ -78,6 +78,10 @@ void declare(CLI::App& app, Arguments& args) {
   to->needs(from);
   app.add_option("--roll", args.roll, "Roll of the fixed camera about its view, degrees")
       ->needs(from);
+  app.add_option("--poses", args.poseList,
+                 "A pose per frame from a CSV frame,x,y,z,qw,qx,qy,qz (as quellmar simulate "
+                 "--camera-poses writes it); --frames is then the list's length")
+      ->excludes(from);
 }
 
 bool validView(const Arguments& args) {
@@ -88,7 +92,12 @@ bool validView(const Arguments& args) {
          (args.from.empty() || (finite(args.from) && finite(args.to) && args.from != args.to));
 }
 
-std::vector<Pose> cameraPath(const Arguments& args) {
+std::vector<Pose> cameraPath(const Arguments& args, std::string& error) {
+  if (!args.poseList.empty()) {
+    std::vector<Pose> poses;
+    if (!readPoseList(args.poseList, poses, &error)) return {};
+    return poses;
+  }
   if (args.from.empty()) return args.path == "survey" ? survey(args.frames) : dive(args.frames);
   const Pose fixed = lookAt({args.from[0], args.from[1], args.from[2]},
                             {args.to[0], args.to[1], args.to[2]}, args.roll);
@@ -129,5 +138,11 @@ int main(int argc, char** argv) {
   }
   SceneOptions options = args.scene;
   options.size = *parseSize(args.size);
-  return writeAll(args, cameraPath(args), options);
+  std::string error;
+  const std::vector<Pose> poses = cameraPath(args, error);
+  if (poses.empty()) {
+    std::cerr << "orvanta-scene: " << error << '\n';
+    return kUsageExit;
+  }
+  return writeAll(args, poses, options);
 }

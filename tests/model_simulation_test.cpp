@@ -1,0 +1,197 @@
+// quellmar simulate: the Runge-Kutta stepping against independent solutions, the camera on the
+// vehicle, and the command as users run it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "camera_mounting.hpp"
+#include "model_data.hpp"
+#include "simulation.hpp"
+#include "support/run_program.hpp"
+#include "support/scratch.hpp"
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+// Surge from rest under a constant force X: 4.5 u' = X - 38.2845 u - 1.9404 u^2, solved in closed
+// form (a Riccati equation): u(t) and x(t) = the integral of u.
+struct Surge {
+  double a = 1.9404, b = 38.2845, m = 4.5, force = 10;
+  double root() const { return (-b + std::sqrt(b * b + 4 * a * force)) / (2 * a); }
+  double other() const { return (-b - std::sqrt(b * b + 4 * a * force)) / (2 * a); }
+  double u(double t) const {
+    const double e = root() / other() * std::exp(-a / m * (root() - other()) * t);
+    return (root() - e * other()) / (1 - e);
+  }
+  // u = r2 + (r1 - r2) / (1 - c exp(-k t)), and 1 / (1 - c exp(-k s)) integrates to
+  // ln(exp(k s) - c) / k.
+  double x(double t) const {
+    const double k = a / m * (root() - other()), c = root() / other();
+    return other() * t + (root() - other()) / k * std::log((std::exp(k * t) - c) / (1 - c));
+  }
+};
+
+State surgeAt(double duration, double step) {
+  const VehicleDynamics dynamics;
+  SimulationRun run{duration, step, State{}, {{{0, {10, 0, 0, 0, 0, 0}}}}};
+  State last{};
+  simulate(dynamics, run, [&](long, double, const State& x) {
+    last = x;
+    return true;
+  });
+  return last;
+}
+
+class Simulation : public ::testing::Test {
+ protected:
+  void SetUp() override { setUpModelData(); }
+};
+
+}  // namespace
+
+TEST_F(Simulation, SurgeFromRestMeetsTheClosedFormSolution) {
+  const Surge exact;
+  EXPECT_NEAR(exact.root(), 0.257832971, 1e-9);
+  const State end = surgeAt(10, 0.01);
+  EXPECT_NEAR(end[0], exact.u(10), 1e-6);
+  EXPECT_NEAR(end[6], exact.x(10), 1e-6);
+  EXPECT_NEAR(end[6], 2.54860599, 1e-6);
+  for (int i : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) EXPECT_EQ(end[i], 0) << i;
+}
+
+TEST_F(Simulation, RungeKuttaErrorShrinksAsTheFourthPowerOfTheStep) {
+  const Surge exact;
+  const double coarse = std::abs(surgeAt(2, 0.05)[6] - exact.x(2));
+  const double fine = std::abs(surgeAt(2, 0.025)[6] - exact.x(2));
+  EXPECT_GT(coarse / fine, 12);
+  EXPECT_LT(coarse / fine, 20);
+}
+
+TEST_F(Simulation, RollOscillatesAtTheRestoringMomentsPeriod) {
+  // Small roll: Ix p' = -0.1 B phi - 0.1 p (linear damping; the quadratic term is tiny), so
+  // phi oscillates at sqrt(w0^2 - s^2), w0^2 = 0.1 B / Ix, s = 0.1 / (2 Ix).
+  const VehicleDynamics dynamics;
+  State start{};
+  start[9] = 0.1;
+  std::vector<double> crossings;
+  double before = start[9], tBefore = 0;
+  simulate(dynamics, {3, 0.001, start, {}}, [&](long, double t, const State& x) {
+    if ((before > 0) != (x[9] > 0))
+      crossings.push_back(tBefore + (t - tBefore) * before / (before - x[9]));
+    before = x[9], tBefore = t;
+    return true;
+  });
+  ASSERT_GE(crossings.size(), 8u);
+  const double period = 2 * (crossings[7] - crossings[1]) / 6;
+  const double ix = 0.02275, w0 = std::sqrt(0.1 * 45 / ix), s = 0.1 / (2 * ix);
+  EXPECT_NEAR(period, 2 * CV_PI / std::sqrt(w0 * w0 - s * s), 0.005);
+  EXPECT_NEAR(2 * CV_PI / w0, 0.4467, 1e-3);  // the undamped figure
+}
+
+TEST(CameraMounting, ALevelVehicleHeadingNorthLooksStraightDownBowUp) {
+  State x{};
+  x[6] = 1, x[7] = 2, x[8] = 0.5;  // north, east, depth
+  const CameraPoseOnBottom pose = cameraPose(x, 3);
+  EXPECT_LT(cv::norm(pose.position - cv::Vec3d(1, -2, 2.5)), 1e-12);
+  // The camera's axes in the landmark frame from the quaternion: forward down, right towards
+  // east (landmark -y), down in the picture towards the stern (landmark -x).
+  const auto [w, qx, qy, qz] =
+      std::array{pose.quaternion[0], pose.quaternion[1], pose.quaternion[2], pose.quaternion[3]};
+  const cv::Matx33d r(1 - 2 * (qy * qy + qz * qz), 2 * (qx * qy - w * qz), 2 * (qx * qz + w * qy),
+                      2 * (qx * qy + w * qz), 1 - 2 * (qx * qx + qz * qz), 2 * (qy * qz - w * qx),
+                      2 * (qx * qz - w * qy), 2 * (qy * qz + w * qx), 1 - 2 * (qx * qx + qy * qy));
+  const cv::Matx33d expected(0, -1, 0, -1, 0, 0, 0, 0, -1);  // columns: right, down, forward
+  EXPECT_LT(cv::norm(r - expected), 1e-12);
+  // Turned to the east (yaw 90 degrees) the picture's top points east: landmark -y.
+  x[11] = CV_PI / 2;
+  const cv::Vec4d q = cameraPose(x, 3).quaternion;
+  const cv::Vec3d down(2 * (q[1] * q[2] - q[0] * q[3]), 1 - 2 * (q[1] * q[1] + q[3] * q[3]),
+                       2 * (q[2] * q[3] + q[0] * q[1]));
+  EXPECT_LT(cv::norm(down - cv::Vec3d(0, 1, 0)), 1e-12);
+}
+
+TEST(SimulateCommand, MeasurementsWithoutNoiseAreTheStatesPositionAndSeedsRepeat) {
+  const auto dir = scratchFolder();
+  const auto csv = (dir / "run.csv").string();
+  const std::string start = "0.1,0.05,0,0,0,0.02,0.3,-0.2,1.5,0,0,0.4";
+  for (const char* landmarks : {"1", "2", "3", "4"}) {
+    const Outcome run = runProgram(QUELLMAR_PATH, dir,
+                                   {"simulate", "--duration", "1", "--state", start, "--measure",
+                                    landmarks, "--every", "10", "--csv", csv});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<std::string> rows = lines(readFile(csv));
+    ASSERT_EQ(rows.size(), 12u) << landmarks;  // header and t = 0, 0.1, ..., 1
+    EXPECT_EQ(rows[0], "t,u,v,w,p,q,r,x,y,z,phi,theta,psi,mx,my,mz,mpsi");
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+      std::vector<double> f;
+      std::istringstream row(rows[k]);
+      for (std::string field; std::getline(row, field, ',');) f.push_back(std::stod(field));
+      ASSERT_EQ(f.size(), 17u);
+      EXPECT_NEAR(f[0], 0.1 * double(k - 1), 1e-12);
+      for (int i = 0; i < 3; ++i) EXPECT_NEAR(f[13 + i], f[7 + i], 1e-9) << landmarks << " " << k;
+      EXPECT_EQ(f[16], f[12]);
+    }
+  }
+  // Noise from the seed: the same seed, the same rows; another seed, others.
+  std::string outputs[3];
+  for (int i = 0; i < 3; ++i) {
+    const Outcome run =
+        runProgram(QUELLMAR_PATH, dir,
+                   {"simulate", "--duration", "0.2", "--measure", "4", "--noise", "0.01",
+                    "--heading-noise", "0.02", "--seed", i < 2 ? "7" : "8"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    outputs[i] = run.out;
+  }
+  EXPECT_EQ(outputs[0], outputs[1]);
+  EXPECT_NE(outputs[0], outputs[2]);
+}
+
+TEST(SimulateCommand, TheForceFileIsHeldFromEachRowsTimeOn) {
+  const auto dir = scratchFolder();
+  std::ofstream(dir / "tau.csv") << "t,X,Y,Z,K,M,N\n0,10,0,0,0,0,0\n5,0,0,0,0,0,0\n";
+  const Outcome run = runProgram(QUELLMAR_PATH, dir,
+                                 {"simulate", "--state", "0,0,0,0,0,0,0,0,0,0,0,0", "--tau-file",
+                                  (dir / "tau.csv").string(), "--every", "500"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> rows = lines(run.out);
+  ASSERT_EQ(rows.size(), 4u);  // t = 0, 5, 10
+  const double at5 = std::stod(rows[2].substr(rows[2].find(',') + 1));
+  const double at10 = std::stod(rows[3].substr(rows[3].find(',') + 1));
+  EXPECT_NEAR(at5, Surge{}.u(5), 1e-6);
+  EXPECT_LT(at10, at5 / 50);  // coasting: damped to nearly nothing
+}
+
+TEST(SimulateCommand, BadInputWritesNothingAndTheRunThatBreaksKeepsItsRows) {
+  const auto dir = scratchFolder();
+  const auto csv = dir / "run.csv";
+  std::ofstream(dir / "bad_tau.csv") << "0,1,2,3\n";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--frobnicate"},
+           {"--state", "1,2,3"},
+           {"--tau", "1,2,3,4,5,nan"},
+           {"--step", "0"},
+           {"--step", "-0.1"},
+           {"--duration", "-1"},
+           {"--measure", "5"},
+           {"--every", "0"},
+           {"--tau-file", (dir / "missing.csv").string()},
+           {"--tau-file", (dir / "bad_tau.csv").string()},
+           {"--tau", "1,0,0,0,0,0", "--tau-file", (dir / "bad_tau.csv").string()}}) {
+    std::vector<std::string> all{"simulate", "--csv", csv.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    const Outcome run = runProgram(QUELLMAR_PATH, dir, all);
+    EXPECT_EQ(run.exitCode, 2) << args.front();
+    EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(csv)) << args.front();
+  }
+  // A velocity that overflows the model: the first row, then a message and exit 1.
+  const Outcome run =
+      runProgram(QUELLMAR_PATH, dir,
+                 {"simulate", "--state", "1e200,0,0,0,0,0,0,0,0,0,0,0", "--csv", csv.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("stopped being a number"), std::string::npos) << run.err;
+  EXPECT_EQ(lines(readFile(csv)).size(), 2u);
+}
