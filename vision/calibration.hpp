@@ -14,6 +14,9 @@ struct Session {
   double ballRadius = pose::kDefaultBallRadius;  // as the calibration file has it
   // The file exists but could not be loaded: this run never writes over it.
   bool fileUnreadable = false;
+  // Pictures per second of an image sequence in the window; 0 plays every source as fast as
+  // it delivers.
+  double playbackFps = 0;
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,

@@ -10,13 +10,6 @@ namespace Orvanta {
 
 namespace {
 
-// Short enough to be a device number; a longer string of digits is taken as a file name.
-bool isDeviceIndex(const std::string& source) {
-  return !source.empty() && source.size() <= 4 &&
-         std::all_of(source.begin(), source.end(),
-                     [](unsigned char ch) { return std::isdigit(ch) != 0; });
-}
-
 std::string sizeText(cv::Size size) {
   return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
@@ -45,13 +38,26 @@ PictureProblem normalise(cv::Mat& picture) {
 
 }  // namespace
 
+bool isDeviceSource(const std::string& source) {
+  // Short enough to be a device number; a longer string of digits is taken as a file name.
+  return !source.empty() && source.size() <= 4 &&
+         std::all_of(source.begin(), source.end(),
+                     [](unsigned char ch) { return std::isdigit(ch) != 0; });
+}
+
 bool openCamera(const std::string& source) {
   capture.release();
-  if (isDeviceIndex(source)) return capture.open(std::stoi(source));
+  if (isDeviceSource(source)) return capture.open(std::stoi(source));
   // A numbered pattern goes to the image-sequence reader directly, which reads the files
   // exactly as written; other names go to whatever backend can decode them.
   if (source.find('%') != std::string::npos) return capture.open(source, cv::CAP_IMAGES);
   return capture.open(source);
+}
+
+double recordedRate() {
+  // The image-sequence reader reports a rate of its own making; the files carry none.
+  if (!capture.isOpened() || capture.getBackendName() == "CV_IMAGES") return 0;
+  return capture.get(cv::CAP_PROP_FPS);
 }
 
 bool queryFrame(cv::Mat& into, PictureProblem* problem) {

@@ -8,6 +8,13 @@
 
 namespace Orvanta {
 
+// The pictures per second the open source was recorded at; 0 when it does not say (an image
+// sequence).
+double recordedRate();
+
+// A device index rather than a file or an image sequence.
+bool isDeviceSource(const std::string& source);
+
 // Opens source into capture, releasing a handle still held. A string of digits is a device
 // index; anything else is a video file or an image-sequence pattern ("dir/frame_%05d.png").
 // False when the source cannot be opened (capture is then closed).

@@ -54,6 +54,9 @@ struct Host {
   KeyWait& keys;
   ImageWindows& windows;
   double ballRadius = pose::kDefaultBallRadius;  // metres, for the precise estimate
+  // Pictures per second at which a recorded source without a rate of its own (an image
+  // sequence) plays; 0: every source as fast as it delivers (headless runs).
+  double playbackFps = 0;
 };
 
 }  // namespace Orvanta

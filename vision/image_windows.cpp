@@ -1,5 +1,6 @@
 #include "image_windows.hpp"
 
+#include <algorithm>
 #include <opencv2/highgui.hpp>
 
 namespace Orvanta {
@@ -16,18 +17,27 @@ void onTrackbarMove(int position, void* userdata) {
 }  // namespace
 
 void HighguiWindows::namedWindow(const std::string& name) {
-  cv::namedWindow(name, cv::WINDOW_AUTOSIZE);
+  // Sized to the picture, without highgui's tool bar and status bar.
+  cv::namedWindow(name, cv::WINDOW_AUTOSIZE | cv::WINDOW_GUI_NORMAL);
   open_.insert(name);
 }
 
 void HighguiWindows::show(const std::string& name, const cv::Mat& image) {
   cv::imshow(name, image);
+  if (!screen_ || !open_.count(name) || !placed_.insert(name).second) return;
+  if (!tiler_) tiler_.emplace(screen_());
+  const int trackbars = int(std::count_if(bindings_.begin(), bindings_.end(),
+                                          [&](const auto& b) { return b.first.first == name; }));
+  const cv::Point at = tiler_->place(name, image.size(), trackbars);
+  cv::moveWindow(name, at.x, at.y);
 }
 
 void HighguiWindows::destroyWindow(const std::string& name) {
   // The activities close windows that may not be open; highgui's Qt backend throws when it
   // has no window at all yet. Closing a window that is not there is nothing to do.
   open_.erase(name);
+  placed_.erase(name);
+  if (tiler_) tiler_->forget(name);
   try {
     cv::destroyWindow(name);
   } catch (const cv::Exception&) {

@@ -1,17 +1,24 @@
 // Implementations of the image-window seam: real highgui windows, or none at all.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "host.hpp"
+#include "window_layout.hpp"
 
 namespace Orvanta {
 
 class HighguiWindows : public ImageWindows {
  public:
+  // From now on each window goes where a tiler places it when its picture is first shown; the
+  // screen is read then, when the operator window has long been decorated.
+  void arrange(std::function<ScreenLayout()> screen) { screen_ = std::move(screen); }
+
   void namedWindow(const std::string& name) override;
   void show(const std::string& name, const cv::Mat& image) override;
   void destroyWindow(const std::string& name) override;
@@ -31,6 +38,9 @@ class HighguiWindows : public ImageWindows {
   // Keyed by (window, trackbar); map nodes stay put, so highgui may keep their addresses.
   std::map<std::pair<std::string, std::string>, Binding> bindings_;
   std::set<std::string> open_;  // opened here and not destroyed since
+  std::function<ScreenLayout()> screen_;
+  std::optional<WindowTiler> tiler_;
+  std::set<std::string> placed_;  // shown since opened, so in their places
 };
 
 // Headless runs: every call does nothing.

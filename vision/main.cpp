@@ -1,6 +1,7 @@
 // The orvanta program. Headless runs track a file source without windows; otherwise the
 // operator window drives the preview, the calibration and the tracking loop.
 #include <QApplication>
+#include <QScreen>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "image_windows.hpp"
 #include "key_wait.hpp"
 #include "options.hpp"
+#include "screen_layout.hpp"
 
 int main(int argc, char** argv) {
   using namespace Orvanta;
@@ -35,13 +37,18 @@ int main(int argc, char** argv) {
   HighguiWindows windows;
   // The window zeroes the trackbars and loads the calibration file (a bad one is reported in
   // its status box); trackbars named on the command line apply on top.
-  Form1 form(options.camera, keys, windows, Session{options.calibration});
+  Session session{options.calibration};
+  session.playbackFps = options.fps;
+  Form1 form(options.camera, keys, windows, session);
   std::string error;
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {
     std::cerr << "orvanta: --trackbars: " << error << '\n';
     return 2;
   }
+  // The operator window at the screen's top left, the image windows beside and below it.
+  form.move(form.screen()->availableGeometry().topLeft());
   form.show();
+  windows.arrange([&form] { return layoutAround(form); });
   application.exec();
   return 0;
 }

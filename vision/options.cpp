@@ -15,6 +15,11 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
       ->capture_default_str();
   app.add_option("--calibration", options.calibration,
                  "Calibration file (JSON) with the ball colours, thresholds and trackbars");
+  app.add_option("--fps", options.fps,
+                 "Window: pictures per second at which an image sequence plays (a video plays at "
+                 "its own rate, a camera at its own); headless runs go as fast as they can")
+      ->check(CLI::Range(0.1, 1000.0))
+      ->capture_default_str();
   auto* headless = app.add_flag("--headless", options.headless,
                                 "Track without windows until the source ends; write CSV");
   app.add_option("--csv", options.csv, "Headless CSV output file (default: standard output)")

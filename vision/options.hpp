@@ -17,6 +17,7 @@ struct Options {
   std::string trackbars;  // "IntMedian=2,highIntHough=3"
   bool verbose = false;   // headless: print every text of the operator window
   std::string poses;      // headless: the precise estimate of every picture, CSV
+  double fps = 30;        // window: the rate an image sequence plays at
   double ballRadius = pose::kDefaultBallRadius;  // from the calibration file, if it names one
 };
 

@@ -1,7 +1,10 @@
 #include "preview.hpp"
 
+#include <algorithm>
+
 #include "camera.hpp"
 #include "key_wait.hpp"
+#include "pacing.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -10,6 +13,8 @@ void button2_Click(Host& host) {
   host.windows.destroyWindow(name);
   host.windows.namedWindow(name_video);
   openCamera(host.cameraSource);  // a camera that cannot be opened gives no frame below
+  Pacer pacer;
+  pacer.start(host);
 
   cv::Mat still;
   PictureProblem problem;
@@ -19,7 +24,7 @@ void button2_Click(Host& host) {
     if (queryFrame(still, &problem)) still.copyTo(image);
     if (!shown) break;
     host.windows.show(name_video, frame);
-    waitKey(host, 10);
+    waitKey(host, std::max(10, pacer.waitBefore(2)));
     if (c == 'n') break;
   }
   host.windows.destroyWindow(name_video);

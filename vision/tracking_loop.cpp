@@ -106,6 +106,7 @@ StartResult TrackingRun::start() {
     return problem_ ? StartResult::unusablePictures : StartResult::noCamera;
   }
   size_ = frame.size();
+  pacer_.start(host_);
   pictures_ = 0;
   estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
   estimatePose(frame);
@@ -167,6 +168,13 @@ void TrackingRun::createTrackbars() {
 
 PassReport TrackingRun::pass() {
   PassReport report;
+  // A recorded source keeps its pace before the pass, outside its measured time; "n" typed
+  // meanwhile ends the loop.
+  if (const int ms = pacer_.waitBefore(2); running_ && ms > 0 && waitKey(host_, ms) == keyStop) {
+    report.endedLoop = true;
+    report.position = kamera;
+    return report;
+  }
   const auto start = std::chrono::steady_clock::now();
   report.endedLoop = !running_ || !nextPicture(frame);
   if (!report.endedLoop) {

@@ -13,6 +13,7 @@
 #include "detection.hpp"
 #include "estimator.hpp"
 #include "host.hpp"
+#include "pacing.hpp"
 #include "precise_pose.hpp"
 #include "state.hpp"
 
@@ -85,6 +86,7 @@ class TrackingRun {
   std::function<void(const PictureFix&)> fixSink_;
   PictureProblem problem_;
   cv::Size size_;  // of the run's first picture
+  Pacer pacer_;
 
   // The next picture of the run, checked: false at the source's end or on a problem.
   bool nextPicture(cv::Mat& into);

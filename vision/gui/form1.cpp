@@ -51,6 +51,7 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   resetTrackbars();
   restoreSession(session_, *this);
   host_.ballRadius = session_.ballRadius;
+  host_.playbackFps = session_.playbackFps;
 }
 
 Form1::~Form1() {
