@@ -127,6 +127,8 @@ TEST_F(Calibration, KeyNAtTheRedPromptLeavesOnlyGreen) {
   expectRowCalibrated(form, 1, sampled(1));
   for (int ball = 2; ball <= 4; ++ball) expectRowEmpty(form, ball);
   EXPECT_EQ(textOf(form, "textBox7"), "Klikni na crvenu!");
+  EXPECT_EQ(textOf(form, "hintLine"),
+            "Kalibracija je završena tipkom n; kalibrirano kugli: 1 od 4.");
   EXPECT_TRUE(odabran_piksel);
   EXPECT_FALSE(capture.isOpened());
   EXPECT_TRUE(windows.openWindows().empty());
@@ -185,6 +187,8 @@ TEST_F(Calibration, SavedCalibrationLoadsBackIdentical) {
   resetVisionState();
   Form1 restarted(dive.source(), operatorAt, windows, session);
   EXPECT_TRUE(odabran_piksel);
+  EXPECT_NE(textOf(restarted, "hintLine").find("Učitana kalibracija: „" + session.calibrationPath),
+            std::string::npos);
   for (int ball = 1; ball <= 4; ++ball) {
     const cv::Vec3b bgr(calibrated[ball - 1].b, calibrated[ball - 1].g, calibrated[ball - 1].r);
     expectRowCalibrated(restarted, ball, bgr);
@@ -215,11 +219,13 @@ TEST_F(Calibration, CorruptFileIsReportedAndLeftUntouched) {
   const std::string corrupt = "{\"green\": {\"rgb\": [1, 2";
   std::ofstream(session.calibrationPath) << corrupt;
   Form1 form(dive.source(), operatorAt, windows, session);
-  const std::string status = textOf(form, "textBox7");
-  EXPECT_NE(status.find("calibration.json"), std::string::npos) << status;
+  // Said in the hint line; the status box starts empty.
+  const std::string hint = textOf(form, "hintLine");
+  EXPECT_NE(hint.find("calibration.json"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("neće mijenjati"), std::string::npos) << hint;
+  EXPECT_EQ(textOf(form, "textBox7"), "");
   EXPECT_FALSE(odabran_piksel);
   for (int ball = 1; ball <= 4; ++ball) expectRowEmpty(form, ball);
-  EXPECT_NE(status.find("neće mijenjati"), std::string::npos) << status;
   click(form, "button1");  // refused: nothing calibrated, so nothing is saved over the file
   EXPECT_EQ(fileContents(session.calibrationPath), corrupt);
   // A whole calibration in this run does not write over it either.

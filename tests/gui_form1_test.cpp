@@ -12,6 +12,7 @@
 #include "gui_support.hpp"
 #include "position_view.hpp"
 #include "trilateration.hpp"
+#include "value_box.hpp"
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -106,6 +107,80 @@ TEST_F(Form1Test, ControlsKeepTheirPlaces) {
       EXPECT_FALSE(place.intersects(control->geometry())) << added << " " << name.toStdString();
     }
   }
+}
+
+TEST_F(Form1Test, EveryValueBoxShowsTheLongestNumberWholeFromItsStart) {
+  Form1 form(dive.source(), operatorAt, windows);
+  // The longest text each box's number format makes.
+  const std::map<QString, QString> precise = {{"preciseX", "-10.0000"},
+                                              {"preciseY", "-10.0000"},
+                                              {"preciseZ", "-10.0000"},
+                                              {"preciseHeading", "-179.99"},
+                                              {"preciseRms", "999.999"}};
+  const auto boxes = form.findChildren<QLineEdit*>();
+  ASSERT_EQ(boxes.size(), 44 + 6);  // textBox1..45 but the status, and the precise block
+  for (QLineEdit* box : boxes) {
+    if (box->objectName() == "preciseStatus") continue;
+    const std::string name = box->objectName().toStdString();
+    const QString longest =
+        precise.count(box->objectName()) ? precise.at(box->objectName()) : "-6.47063e-002";
+    const double designed = box->font().pointSizeF();
+    form.setText(name, longest.toStdString());
+    EXPECT_EQ(box->text(), longest) << name;
+    EXPECT_EQ(box->cursorPosition(), 0) << name;
+    EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(longest), textRoom(*box)) << name;
+    EXPECT_GE(box->font().pointSizeF(), 7) << name;
+    form.setText(name, "1.");  // a short text is back in the box's own font
+    EXPECT_EQ(box->font().pointSizeF(), designed) << name;
+    EXPECT_EQ(box->font().stretch(), QFont::Unstretched) << name;
+  }
+  // A status too long for its box at any legible size is whole in the tool tip.
+  const std::string status(200, 'x');
+  form.setText("preciseStatus", status);
+  EXPECT_EQ(form.findChild<QLineEdit*>("preciseStatus")->toolTip().toStdString(), status);
+}
+
+TEST_F(Form1Test, TheHintLineSaysWhatEachActivityExpectsAndHowItEnds) {
+  Form1 form(dive.source(), operatorAt, windows);
+  const std::string idle = textOf(form, "hintLine");
+  EXPECT_NE(idle.find(dive.source()), std::string::npos) << idle;
+  for (const char* button : {"button2", "button3", "button1"}) {
+    std::string during;
+    operatorAt.onWait = [&] { during = textOf(form, "hintLine"); };
+    // The calibration runs through, so that the tracking has colours to look for.
+    operatorAt.pressN = [&] { return std::string(button) != "button3"; };
+    click(form, button);
+    EXPECT_NE(during.find("Tipka n"), std::string::npos) << button << ": " << during;
+    EXPECT_NE(during, idle) << button;
+  }
+}
+
+TEST_F(Form1Test, ASourceThatCannotBeOpenedIsNamedAtStartAndAtEveryRefusal) {
+  const std::string missing = (dive.folder / "missing_%05d.png").string();
+  Form1 form(missing, operatorAt, windows);
+  EXPECT_EQ(textOf(form, "textBox7"), "");
+  const auto namesTheSource = [&] {
+    return textOf(form, "hintLine").find("„" + missing + "“ nije moguće otvoriti") !=
+           std::string::npos;
+  };
+  EXPECT_TRUE(namesTheSource()) << textOf(form, "hintLine");
+  for (const char* button : {"button2", "button3", "button1"}) {
+    click(form, button);
+    EXPECT_TRUE(namesTheSource()) << button << ": " << textOf(form, "hintLine");
+    if (std::string(button) == "button3") {
+      EXPECT_EQ(textOf(form, "textBox7"), "Kamera nije dostupna!");
+    }
+  }
+}
+
+TEST_F(Form1Test, AStatusTooLongForTheBoxIsWholeInItsToolTip) {
+  Form1 form(dive.source(), operatorAt, windows);
+  auto* status = form.findChild<QPlainTextEdit*>("textBox7");
+  form.setText("textBox7", "Klikni na Start!");
+  EXPECT_TRUE(status->toolTip().isEmpty());
+  const std::string message = "Kalibracija nije spremljena: " + std::string(120, 'x');
+  form.setText("textBox7", message);
+  EXPECT_EQ(status->toolTip().toStdString(), message);
 }
 
 TEST_F(Form1Test, ConstructorEmptiesTheClickSlotAndZeroesTheTrackbars) {

@@ -5,12 +5,15 @@
 #include <cmath>
 #include <map>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include "click_slot.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
 #include "gui_support.hpp"
 #include "histogram.hpp"
+#include "histogram_suggestion.hpp"
+#include "histogram_view.hpp"
 #include "support/recording_texts.hpp"
 #include "support/scripted_key_wait.hpp"
 
@@ -33,11 +36,13 @@ class Histogram : public ::testing::Test {
   void SetUp() override { resetVisionState(); }
   void TearDown() override { resetVisionState(); }
 
-  // Clicks in the histogram at the given waits.
+  // Clicks at the given waits on the places in the view of these histogram points.
   std::function<void(int)> clicksAt(std::map<int, cv::Point> clicks) {
     return [this, clicks](int wait) {
-      if (const auto at = clicks.find(wait); at != clicks.end())
-        windows.mouse("Histogram", cv::EVENT_LBUTTONDOWN, at->second.x, at->second.y);
+      if (const auto at = clicks.find(wait); at != clicks.end()) {
+        const cv::Point view = HistogramView::viewPointOf(at->second);
+        windows.mouse("Histogram", cv::EVENT_LBUTTONDOWN, view.x, view.y);
+      }
     };
   }
 
@@ -107,7 +112,12 @@ TEST_F(Histogram, ClickChoosesTheThresholdAndStoresTheNorm) {
   EXPECT_EQ(box.x, -1);
   EXPECT_EQ(box.y, -1);
   EXPECT_FALSE(izmjena);
-  EXPECT_EQ(cv::countNonZero(windows.lastShown("Histogram").col(255)), 0);
+  // A uniform frame: the one full bar, at column 255 of the enlarged histogram.
+  const cv::Mat shown = windows.lastShown("Histogram");
+  for (int row : {0, 25, 49}) {
+    EXPECT_EQ(shown.at<cv::Vec3b>(HistogramView::viewPointOf({255, row})), cv::Vec3b(0, 0, 0));
+    EXPECT_EQ(shown.at<cv::Vec3b>(HistogramView::viewPointOf({254, row})), cv::Vec3b::all(255));
+  }
   EXPECT_EQ(windows.openWindows().count("Histogram"), 0u);
   EXPECT_EQ(zelena.threshold + plava.threshold + zuta.threshold, 0);
 }
@@ -167,4 +177,58 @@ TEST_F(Histogram, NoFrameRefusesKeepsTheThresholdAndStoresTheColoursNorm) {
   EXPECT_EQ(keys.waits(), 0);
   EXPECT_TRUE(windows.calls().empty());
   EXPECT_FALSE(texts.text("textBox7").value_or("").empty());
+}
+
+TEST(HistogramView, ClicksMapBackToTheirColumn) {
+  // Every column round trips; the strips below the enlarged histogram stand for its bottom
+  // row; above, left and right of the strips nothing is chosen.
+  for (int column = 0; column < 256; ++column)
+    for (int row : {0, 1, 49}) {
+      const cv::Point view = HistogramView::viewPointOf({column, row});
+      EXPECT_EQ(HistogramView::histogramPointAt(view), cv::Point(column, row)) << view;
+      EXPECT_EQ(HistogramView::histogramPointAt(view + cv::Point(1, 1)), cv::Point(column, row));
+    }
+  const cv::Point bottom = HistogramView::viewPointOf({100, 49});
+  EXPECT_EQ(HistogramView::histogramPointAt(bottom + cv::Point(0, 80)), cv::Point(100, 49));
+  const cv::Point first = HistogramView::viewPointOf({0, 0}),
+                  last = HistogramView::viewPointOf({255, 0});
+  for (const cv::Point off : {first - cv::Point(0, 2), first - cv::Point(2, 0),
+                              last + cv::Point(2, 0), bottom + cv::Point(0, 500)})
+    EXPECT_FALSE(HistogramView::histogramPointAt(off)) << off;
+}
+
+TEST(HistogramView, SuggestsTheLowestScoreThatKeepsTheRestOut) {
+  // Background scores up to 100 with a few strays at 180, the ball scoring 230 around the
+  // click, another calibrated colour scoring as given.
+  cv::Mat similarity(240, 320, CV_8UC1);
+  cv::randu(similarity, 0, 101);
+  for (int i = 0; i < 20; ++i) similarity.at<uchar>(10 + i, 300) = 180;
+  cv::circle(similarity, {160, 120}, 15, cv::Scalar(230), cv::FILLED);
+  struct Case {
+    cv::Point sampled;
+    std::vector<int> others;
+    int suggested;
+  };
+  for (const Case& c : {Case{{160, 120}, {}, 101}, Case{{160, 120}, {40, 150}, 151},
+                        Case{{160, 120}, {255}, -1}, Case{{-1, -1}, {}, 231}}) {
+    EXPECT_EQ(suggestedThreshold(similarity, c.sampled, c.others), c.suggested) << c.sampled;
+  }
+}
+
+TEST(HistogramView, MarksThePointerAndTheSuggestionAndCountsTheNeighbourhood) {
+  cv::Mat similarity(240, 320, CV_8UC1, cv::Scalar(20));
+  cv::circle(similarity, {160, 120}, 15, cv::Scalar(230), cv::FILLED);
+  const HistogramView view(similarity, {160, 120}, cv::Scalar(0, 200, 0), 120);
+  const cv::Mat plain = view.draw(-1), pointed = view.draw(60);
+  const auto at = [](const cv::Mat& picture, int column, int row) {
+    return picture.at<cv::Vec3b>(HistogramView::viewPointOf({column, row}));
+  };
+  // The suggestion's line crosses the histogram; the pointer's only once it is there.
+  EXPECT_NE(at(plain, 120, 10), cv::Vec3b::all(255));
+  EXPECT_EQ(at(plain, 60, 10), cv::Vec3b::all(255));
+  EXPECT_NE(at(pointed, 60, 10), cv::Vec3b::all(255));
+  // The neighbourhood's strip, in the ball's colour, has its bar at 230 and none at 20.
+  const cv::Point strip = HistogramView::viewPointOf({230, 49}) + cv::Point(0, 94);  // its middle
+  EXPECT_EQ(pointed.at<cv::Vec3b>(strip), cv::Vec3b(0, 200, 0));
+  EXPECT_EQ(pointed.at<cv::Vec3b>(strip + cv::Point(-210 * 3, 0)), cv::Vec3b::all(255));
 }

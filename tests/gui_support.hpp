@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "histogram_view.hpp"
 #include "scene.hpp"
 #include "state.hpp"
 #include "support/recording_windows.hpp"
@@ -44,8 +45,9 @@ class ScriptedOperator : public Orvanta::KeyWait {
     using namespace Orvanta;
     if (windows_.openWindows().count("Histogram")) {
       if (thresholdsClicked_ < brojOdabranihBoja) {
-        windows_.mouse("Histogram", cv::EVENT_LBUTTONDOWN, thresholds_[brojOdabranihBoja - 1],
-                       histogramRow);
+        const cv::Point view =
+            Orvanta::HistogramView::viewPointOf({thresholds_[brojOdabranihBoja - 1], histogramRow});
+        windows_.mouse("Histogram", cv::EVENT_LBUTTONDOWN, view.x, view.y);
         thresholdsClicked_ = brojOdabranihBoja;
       }
     } else if (windows_.openWindows().count(name) && ballsClicked_ == brojOdabranihBoja &&
@@ -107,6 +109,7 @@ inline std::string textOf(const QWidget& window, const char* control) {
   if (auto* box = window.findChild<QLineEdit*>(control)) return box->text().toStdString();
   if (auto* status = window.findChild<QPlainTextEdit*>(control))
     return status->toPlainText().toStdString();
+  if (auto* label = window.findChild<QLabel*>(control)) return label->text().toStdString();
   ADD_FAILURE() << "no text control " << control;
   return {};
 }

@@ -79,7 +79,8 @@ bool clickInPicture() {
 bool takeClick(Host& host, const Session& session) {
   const int ball = ++brojOdabranihBoja;
   odabran_piksel = true;
-  const cv::Vec3b pixel = image.at<cv::Vec3b>(box.y, box.x);
+  const cv::Point sampled(box.x, box.y);
+  const cv::Vec3b pixel = image.at<cv::Vec3b>(sampled);
   box.x = box.y = -1;
   if (!izmjena) return true;
   izmjena = false;
@@ -89,7 +90,7 @@ bool takeClick(Host& host, const Session& session) {
   showBallColour(ball, host.texts);
   host.texts.setText(kStatus, "Odaberi treshold!");
   bool refused = false;
-  host.texts.setText(row.threshold, formatNumber(histogram(ball, host, &refused)));
+  host.texts.setText(row.threshold, formatNumber(histogram(ball, host, &refused, sampled)));
   if (row.afterThreshold && !refused) host.texts.setText(kStatus, row.afterThreshold);
   saveSession(session, host.texts);
   return !refused;
@@ -136,17 +137,18 @@ void showCalibration(OperatorTexts& texts) {
   }
 }
 
-void restoreSession(Session& session, OperatorTexts& texts) {
+Restored restoreSession(Session& session, OperatorTexts& texts) {
   std::error_code ignored;
   if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
-    return;
-  std::string error;
-  if (!loadCalibration(session.calibrationPath, &error, &session.ballRadius)) {
+    return {};
+  Restored restored;
+  if (!loadCalibration(session.calibrationPath, &restored.error, &session.ballRadius)) {
     session.fileUnreadable = true;
-    texts.setText(kStatus, "Kalibracija nije učitana: " + error + ". Datoteka se neće mijenjati.");
-    return;
+    return restored;
   }
   showCalibration(texts);
+  restored.loaded = true;
+  return restored;
 }
 
 void saveSession(const Session& session, OperatorTexts& texts) {

@@ -29,10 +29,16 @@ void button3_Click(Host& host, const Session& session = {});
 // Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
 void showCalibration(OperatorTexts& texts);
 
+// What restoreSession found: a calibration loaded, a file that could not be (the error names
+// it), or neither (no file).
+struct Restored {
+  bool loaded = false;
+  std::string error;
+};
+
 // Loads the session's calibration file if it exists (its ball radius into the session) and
-// shows it; a file that cannot be loaded is reported in the status box and left as it is, for
-// the whole run.
-void restoreSession(Session& session, OperatorTexts& texts);
+// shows it; a file that cannot be loaded is left as it is for the whole run.
+Restored restoreSession(Session& session, OperatorTexts& texts);
 
 // Saves the calibration and the trackbars to the session's file (atomically); a failure is
 // reported in the status box. Does nothing without a calibration path or for a file that

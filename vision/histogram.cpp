@@ -6,6 +6,8 @@
 #include "click_slot.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
+#include "histogram_suggestion.hpp"
+#include "histogram_view.hpp"
 #include "key_wait.hpp"
 #include "similarity.hpp"
 #include "state.hpp"
@@ -22,11 +24,25 @@ circles* selectedBall(int colourIndex) {
   return colourIndex >= 1 && colourIndex <= 4 ? &ballRecord(colourIndex) : nullptr;
 }
 
-// Waits until a valid click (x and y above 0), which sets threshold, or "n".
-void waitForThresholdClick(cv::Mat& picture, Host& host, int& threshold) {
+// Where the pointer is over the view; clicks go to the click slot in the plain histogram's
+// coordinates.
+struct Pointer {
+  int column = -1;
+};
+
+void onViewMouse(int event, int x, int y, int flags, void* param) {
+  const auto at = HistogramView::histogramPointAt({x, y});
+  if (event == cv::EVENT_MOUSEMOVE) static_cast<Pointer*>(param)->column = at ? at->x : -1;
+  if (at) mouseClick(event, at->x, at->y, flags, nullptr);
+}
+
+// Waits until a valid click (x and y above 0 in the plain histogram), which sets threshold,
+// or "n".
+void waitForThresholdClick(const HistogramView& view, Host& host, int& threshold) {
+  Pointer pointer;
   for (;;) {
-    host.windows.show(kWindow, picture);
-    host.windows.setMouseCallback(kWindow, mouseClick, &picture);
+    host.windows.show(kWindow, view.draw(pointer.column));
+    host.windows.setMouseCallback(kWindow, onViewMouse, &pointer);
     bool chosen = false;
     if (box.x > 0 && box.y > 0 && izmjena) {
       izmjena = false;
@@ -44,6 +60,21 @@ void waitForThresholdClick(cv::Mat& picture, Host& host, int& threshold) {
 bool histogramFrame(Host& host, PictureProblem& problem) {
   if (queryFrame(frame, &problem)) return true;
   return !problem && openCamera(host.cameraSource) && queryFrame(frame, &problem);
+}
+
+// The scores the other calibrated balls' colours get against the reference colour hsv.
+std::vector<int> otherColourScores(int colourIndex, double norm) {
+  std::vector<int> scores;
+  SimilarityScorer scorer;
+  for (int other = 1; other <= 4; ++other) {
+    const circles& record = ballRecord(other);
+    if (other == colourIndex || !calibrated(record)) continue;
+    const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(record.b, record.g, record.r));
+    cv::Mat score(1, 1, CV_8UC1, cv::Scalar(0));
+    scorer.score(pixel, {0, 0, 1, 1}, hsv, norm, score);
+    scores.push_back(score.at<uchar>(0, 0));
+  }
+  return scores;
 }
 
 }  // namespace
@@ -67,7 +98,7 @@ cv::Mat histogramPicture(const cv::Mat& similarity) {
   return picture;
 }
 
-int histogram(int colourIndex, Host& host, bool* refused) {
+int histogram(int colourIndex, Host& host, bool* refused, cv::Point sampled) {
   circles* ball = selectedBall(colourIndex);
   int threshold = ball ? ball->threshold : 0;
   // The norm always belongs to the record's own colour, whatever the frame does.
@@ -86,8 +117,10 @@ int histogram(int colourIndex, Host& host, bool* refused) {
   SimilarityScorer().score(frame, cv::Rect({0, 0}, frame.size()), hsv, norm, similarity);
 
   host.windows.namedWindow(kWindow);
-  cv::Mat picture = histogramPicture(similarity);
-  waitForThresholdClick(picture, host, threshold);
+  const cv::Scalar colour = ball ? cv::Scalar(ball->b, ball->g, ball->r) : cv::Scalar::all(0);
+  const int suggested =
+      suggestedThreshold(similarity, sampled, otherColourScores(colourIndex, norm));
+  waitForThresholdClick(HistogramView(similarity, sampled, colour, suggested), host, threshold);
 
   if (ball) ball->threshold = threshold;
   host.windows.destroyWindow(kWindow);

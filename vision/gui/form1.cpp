@@ -7,13 +7,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <iostream>
 #include <utility>
 
+#include "camera.hpp"
 #include "form1_layout.hpp"
+#include "hints.hpp"
 #include "position_view.hpp"
 #include "preview.hpp"
 #include "state.hpp"
+#include "status_box.hpp"
 #include "tracking_loop.hpp"
+#include "value_box.hpp"
 
 namespace Orvanta {
 namespace {
@@ -43,15 +48,24 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   positionView_ = new PositionView(this);
   positionView_->setGeometry(kPreciseColumnX, 138, kPreciseColumnWidth, kPreciseColumnWidth);
 
-  wireButton("button1", [this] { startTracking(); });
-  wireButton("button2", [this] { button2_Click(host_); });
-  wireButton("button3", [this] { button3_Click(host_, session_); });
+  wireButton("button1", hints::trackingRunning(), [this] { startTracking(); });
+  wireButton("button2", hints::previewRunning(), [this] { preview(); });
+  wireButton("button3", hints::calibrationRunning(), [this] { calibrate(); });
 
   box = cv::Rect(-1, -1, 0, 0);
   resetTrackbars();
-  restoreSession(session_, *this);
+  const Restored restored = restoreSession(session_, *this);
   host_.ballRadius = session_.ballRadius;
   host_.playbackFps = session_.playbackFps;
+  sourceOpens_ = openCamera(host_.cameraSource);
+  capture.release();
+  std::string hint = hints::idle(host_.cameraSource, sourceOpens_);
+  if (restored.loaded) hint += "\n" + hints::calibrationLoaded(session_.calibrationPath);
+  if (!restored.error.empty()) {
+    hint += "\n" + hints::calibrationUnreadable(restored.error);
+    std::cerr << "orvanta: " << hints::calibrationUnreadable(restored.error) << '\n';
+  }
+  showHint(hint);
 }
 
 Form1::~Form1() {
@@ -63,11 +77,8 @@ Form1::~Form1() {
 void Form1::setText(const std::string& control, const std::string& text) {
   const QString name = QString::fromStdString(control);
   const QString value = QString::fromStdString(text);
-  if (auto* box = findChild<QLineEdit*>(name)) box->setText(value);
-  if (auto* status = findChild<QPlainTextEdit*>(name)) {
-    status->setPlainText(value);
-    status->moveCursor(QTextCursor::Start);  // a long message shows its beginning
-  }
+  if (auto* box = findChild<QLineEdit*>(name)) showValue(*box, value);
+  if (auto* status = findChild<QPlainTextEdit*>(name)) showStatus(*status, value);
   if (control == "textBox45") positionView_->addPosition(kamera.x, kamera.y);
 }
 
@@ -83,14 +94,17 @@ void Form1::setSwatch(const std::string& control, int r, int g, int b) {
   swatch->setPalette(palette);
 }
 
-void Form1::wireButton(const char* button, std::function<void()> activity) {
+void Form1::wireButton(const char* button, std::string hint, std::function<void()> activity) {
   connect(findChild<QPushButton*>(button), &QPushButton::clicked, this,
-          [this, activity = std::move(activity)] { runActivity(activity); });
+          [this, hint = std::move(hint), activity = std::move(activity)] {
+            runActivity(hint, activity);
+          });
 }
 
-void Form1::runActivity(const std::function<void()>& activity) {
+void Form1::runActivity(const std::string& hint, const std::function<void()>& activity) {
   setButtonsEnabled(false);
   activityRunning_ = true;
+  showHint(hint);
   activity();
   activityRunning_ = false;
   stopRequested_ = false;
@@ -123,10 +137,44 @@ void Form1::setButtonsEnabled(bool enabled) {
   for (const char* button : kButtons) findChild<QPushButton*>(button)->setEnabled(enabled);
 }
 
+void Form1::showHint(const std::string& text) {
+  auto* hint = findChild<QLabel*>("hintLine");
+  hint->setText(QString::fromStdString(text));
+  hint->setToolTip(hint->text());
+}
+
+std::string Form1::status() const {
+  return findChild<QPlainTextEdit*>("textBox7")->toPlainText().toStdString();
+}
+
+void Form1::afterActivity(bool sourceOpened, const std::string& hint) {
+  sourceOpens_ = sourceOpened;
+  showHint(sourceOpened ? hint : hints::sourceUnavailable(host_.cameraSource));
+}
+
+std::string Form1::idleHint() const {
+  return hints::idle(host_.cameraSource, sourceOpens_);
+}
+
+void Form1::preview() {
+  button2_Click(host_);
+  afterActivity(capture.isOpened(), idleHint());
+}
+
+void Form1::calibrate() {
+  button3_Click(host_, session_);
+  const bool opened = status() != statusNoCamera;
+  if (brojOdabranihBoja == 4) return afterActivity(true, hints::calibrationDone());
+  afterActivity(opened, c == 'n' ? hints::calibrationEnded(brojOdabranihBoja) : idleHint());
+}
+
 void Form1::startTracking() {
+  const bool calibrated = odabran_piksel;
   button1_Click(host_);
   // The run ends with the trackbars where the operator left them; keep them for next time.
   if (odabran_piksel) saveSession(session_, *this);
+  // Refused for want of a calibration, the source was not tried.
+  afterActivity(calibrated ? status() != statusNoCamera : sourceOpens_, idleHint());
 }
 
 }  // namespace Orvanta

@@ -56,11 +56,21 @@ class Form1 : public QWidget, public OperatorTexts {
   bool closeRequested_ = false;
   mutable bool stopRequested_ = false;  // taken by the next key wait
 
-  void wireButton(const char* button, std::function<void()> activity);
+  bool sourceOpens_ = false;  // as the last try to open it told
+
+  // The button starts the activity, the hint line saying what it expects meanwhile.
+  void wireButton(const char* button, std::string hint, std::function<void()> activity);
   // Activities are modal loops that dispatch this window's events; the buttons stay off
   // meanwhile so that no second activity starts inside the first.
-  void runActivity(const std::function<void()>& activity);
+  void runActivity(const std::string& hint, const std::function<void()>& activity);
   void setButtonsEnabled(bool enabled);
+  void showHint(const std::string& text);
+  std::string status() const;
+  // The hint once an activity has ended: hint, or which source could not be opened.
+  void afterActivity(bool sourceOpened, const std::string& hint);
+  std::string idleHint() const;
+  void preview();
+  void calibrate();
   void startTracking();
 };
 

@@ -295,6 +295,18 @@ void addTopStrip(QWidget* form) {
   addLabel(form, "label80", "[ms]", 844, 18, Face::unit);
 }
 
+// What the running activity expects and how it ends, under the position block.
+void addHintLine(QWidget* form) {
+  auto* hint = new QLabel(form);
+  hint->setObjectName("hintLine");
+  hint->setGeometry(kHintLine);
+  hint->setWordWrap(true);
+  hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette palette = hint->palette();
+  palette.setColor(QPalette::WindowText, QColor(0x1a, 0x3c, 0x8f));
+  hint->setPalette(palette);
+}
+
 }  // namespace
 
 void buildForm1Controls(QWidget* form) {
@@ -302,6 +314,7 @@ void buildForm1Controls(QWidget* form) {
   addPositionBlock(form);  // first, so the frame lies under the boxes it surrounds
   addPreciseBlock(form);
   addTopStrip(form);
+  addHintLine(form);
   addLabel(form, "label1", "RGB komponente", 58, 137, Face::caption);
   addLabel(form, "label8", "HSV komponente", 282, 137, Face::caption);
   for (int i = 0; i < 4; ++i) addRow(form, kRows[i], i);

@@ -13,6 +13,8 @@ inline constexpr int kForm1Height = 717;
 // That column.
 inline constexpr int kPreciseColumnX = 884;
 inline constexpr int kPreciseColumnWidth = 288;
+// The hint line, between the top strip and the first row.
+inline const QRect kHintLine(280, 93, 596, 42);
 
 // Creates every control of the window as a child of form.
 void buildForm1Controls(QWidget* form);

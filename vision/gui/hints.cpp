@@ -1,0 +1,57 @@
+#include "hints.hpp"
+
+namespace Orvanta::hints {
+namespace {
+
+constexpr const char* kEndWithN = " Tipka n (u ovom ili slikovnom prozoru) završava.";
+
+std::string quoted(const std::string& text) {
+  return "„" + text + "“";
+}
+
+}  // namespace
+
+std::string sourceUnavailable(const std::string& source) {
+  return "Izvor slike " + quoted(source) +
+         " nije moguće otvoriti (nema kamere, datoteke ili slika). Pokrenite program s "
+         "--camera IZVOR.";
+}
+
+std::string idle(const std::string& source, bool sourceOpens) {
+  if (!sourceOpens) return sourceUnavailable(source);
+  return "Izvor slike: " + quoted(source) +
+         ". Prikaz videa, Odabir slike (kalibracija boja) ili Start (praćenje).";
+}
+
+std::string previewRunning() {
+  return std::string("Prikaz videa: posljednja prikazana slika služi za kalibraciju.") + kEndWithN;
+}
+
+std::string calibrationRunning() {
+  return std::string(
+             "Kalibracija: klikni na kuglu u prozoru „RGB prikaz slike“, zatim u histogramu na "
+             "stupac od kojeg piksel pripada kugli.") +
+         kEndWithN;
+}
+
+std::string trackingRunning() {
+  return std::string("Praćenje: trake u slikovnim prozorima podešavaju obradu.") + kEndWithN;
+}
+
+std::string calibrationDone() {
+  return "Kalibracija je gotova za sve četiri kugle. Start pokreće praćenje.";
+}
+
+std::string calibrationEnded(int balls) {
+  return "Kalibracija je završena tipkom n; kalibrirano kugli: " + std::to_string(balls) + " od 4.";
+}
+
+std::string calibrationLoaded(const std::string& file) {
+  return "Učitana kalibracija: " + quoted(file) + ".";
+}
+
+std::string calibrationUnreadable(const std::string& error) {
+  return "Kalibracija nije učitana: " + error + ". Datoteka se neće mijenjati.";
+}
+
+}  // namespace Orvanta::hints

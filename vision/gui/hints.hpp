@@ -1,0 +1,26 @@
+// The hint line of the operator window: what the running activity expects and how to end it,
+// which source could not be opened, what became of the calibration file. The status box keeps
+// the activities' own texts.
+#pragma once
+
+#include <string>
+
+namespace Orvanta::hints {
+
+// Between activities: what the buttons do, and the source if it cannot be opened.
+std::string idle(const std::string& source, bool sourceOpens);
+std::string sourceUnavailable(const std::string& source);
+
+std::string previewRunning();
+std::string calibrationRunning();
+std::string trackingRunning();
+
+// After the calibration: all four balls, or ended with "n" after `balls` of them.
+std::string calibrationDone();
+std::string calibrationEnded(int balls);
+
+std::string calibrationLoaded(const std::string& file);
+// error names the file.
+std::string calibrationUnreadable(const std::string& error);
+
+}  // namespace Orvanta::hints
