@@ -144,18 +144,40 @@ void calibrateToStress(cv::Size size) {
   for (int ball = 1; ball <= 4; ++ball) Orvanta::ballRecord(ball).threshold = 200;
 }
 
+namespace {
+
+SceneOptions surveyOptions(cv::Size size) {
+  return {.size = size, .shading = 0.5, .mjpgQuality = 90};
+}
+
+}  // namespace
+
+const SurveyFiles& surveyFiles(cv::Size size, int count) {
+  static std::map<std::pair<int, int>, SurveyFiles> made;
+  auto found = made.find({size.width, count});
+  if (found != made.end()) return found->second;
+  const std::vector<Pose> poses = Orvanta::scene::survey(count);
+  const SceneOptions options = surveyOptions(size);
+  const std::string base = folderFor("survey", size, count).string();
+  const SurveyFiles files{base + ".avi", base + ".json"};
+  fs::create_directories(fs::path(base).parent_path());
+  std::string error;
+  require(Orvanta::scene::writeVideo(files.video, poses, options, &error), error);
+  require(Orvanta::scene::writeCalibration(files.calibration,
+                                           Orvanta::scene::render(poses[0], options, 1), poses[0],
+                                           options, demoThreshold, &error),
+          error);
+  return made.emplace(std::pair{size.width, count}, files).first->second;
+}
+
 const Video& surveyVideo(cv::Size size, int count) {
   static std::map<std::pair<int, int>, Video> made;
   auto found = made.find({size.width, count});
   if (found != made.end()) return found->second;
   Video video;
   video.poses = Orvanta::scene::survey(count);
-  const SceneOptions options{.size = size, .shading = 0.5, .mjpgQuality = 90};
-  const fs::path file = folderFor("survey", size, count).string() + ".avi";
-  fs::create_directories(file.parent_path());
-  std::string error;
-  require(Orvanta::scene::writeVideo(file.string(), video.poses, options, &error), error);
-  cv::VideoCapture capture(file.string());
+  const SceneOptions options = surveyOptions(size);
+  cv::VideoCapture capture(surveyFiles(size, count).video);
   for (cv::Mat picture; capture.read(picture);) video.pictures.push_back(picture.clone());
   require(video.pictures.size() == video.poses.size(), "the survey video reads back short");
   const Pose above = Orvanta::scene::lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});

@@ -44,4 +44,10 @@ struct Video {
 };
 const Video& surveyVideo(cv::Size size, int count);
 
+// The survey's video file and a calibration file for it (demo settings).
+struct SurveyFiles {
+  std::string video, calibration;
+};
+const SurveyFiles& surveyFiles(cv::Size size, int count);
+
 }  // namespace OrvantaBench

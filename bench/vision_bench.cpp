@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <opencv2/imgproc.hpp>
 #include <string>
 
 #include "../vision/camera_model.hpp"
@@ -135,6 +137,37 @@ void BM_SimilarityReference(benchmark::State& state) {
   timeSimilarity(state, DetectionPath::reference);
 }
 
+// The circle detection of one colour pass with the ball lost: the smoothed edges of the whole
+// first dive picture, as the green pass makes them. The reference is cv::HoughCircles.
+void timeCircleDetection(benchmark::State& state, DetectionPath path) {
+  calibrateToDive(sizeOf(state));
+  const cv::Mat& frame = diveSequence(sizeOf(state), sequenceFrames).frames.front();
+  WorkImages work;
+  work.create(frame.size());
+  zelena.found = false;
+  findBallCircles(zelena, frame, work);
+  const cv::Mat smoothed = work.smoothed.clone();
+  const DetectionParams p = currentParams();
+  const CircleSearch search{minCentreDistance(frame.rows), p.houghParam1, p.houghParam2};
+  CircleDetector detector;
+  std::vector<cv::Vec3f> circles;
+  for (auto _ : state) {
+    if (path == DetectionPath::reference)
+      cv::HoughCircles(smoothed, circles, cv::HOUGH_GRADIENT, 1.0, search.minDist, search.param1,
+                       search.param2, 0, 0);
+    else
+      benchmark::DoNotOptimize(detector.detect(smoothed, {{0, 0}, frame.size()}, search));
+  }
+}
+
+void BM_CircleDetection(benchmark::State& state) {
+  timeCircleDetection(state, DetectionPath::fast);
+}
+
+void BM_CircleDetectionReference(benchmark::State& state) {
+  timeCircleDetection(state, DetectionPath::reference);
+}
+
 // One picture from the image sequence: what each of a pass's two queries costs.
 void BM_QueryPicture(benchmark::State& state) {
   const Sequence& sequence = diveSequence(sizeOf(state), sequenceFrames);
@@ -230,6 +263,22 @@ void BM_PlainPipeline(benchmark::State& state) {
   }
 }
 
+// The whole program as a batch user runs it on a recorded dive of 300 pictures (MJPG): start-up,
+// reading ahead, both estimates, both result files.
+void BM_HeadlessDive(benchmark::State& state) {
+  constexpr int pictures = 300;
+  const SurveyFiles& files = surveyFiles({320, 240}, pictures);
+  const std::string out = files.video + ".out";
+  const std::string command = std::string("'") + ORVANTA_PATH + "' --headless --camera '" +
+                              files.video + "' --calibration '" + files.calibration +
+                              "' --trackbars IntMedian=2 --csv '" + out + ".csv' --poses '" + out +
+                              ".poses' 2>/dev/null";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0) state.SkipWithError("the program failed");
+  state.counters["pictures_per_s"] = benchmark::Counter(
+      double(pictures) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   b->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
   b->Repetitions(5)->ReportAggregatesOnly(true);
@@ -252,9 +301,17 @@ BENCHMARK(BM_PassStress)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_Similarity)->Apply(sizes);
 BENCHMARK(BM_SimilarityReference)->Apply(sizes);
+BENCHMARK(BM_CircleDetection)->Apply(sizes);
+BENCHMARK(BM_CircleDetectionReference)->Apply(sizes);
 BENCHMARK(BM_QueryPicture)->Apply(sizes);
 BENCHMARK(BM_PreciseEstimate)->Apply(sizes);
 BENCHMARK(BM_PlainPipeline)->Apply(sizes);
+BENCHMARK(BM_HeadlessDive)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The console report, then how many times faster each benchmark is than its "...Reference"
 // twin at the same arguments (medians when repeated).
@@ -300,6 +357,7 @@ class SpeedupReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  cv::setNumThreads(1);  // as the program runs its passes
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   SpeedupReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -101,7 +101,6 @@ struct Profile {
   }
 };
 
-#ifndef RIM_MIXTURE
 // Where the profile crosses half-way between the ball's level at `around` and the water's level
 // just outside it, nearest to `around`; nothing when the two levels are too alike. The ball's
 // shading changes fastest near its rim, so its level at the edge is the inner profile's
@@ -127,31 +126,6 @@ std::optional<double> halfCrossing(const Profile& profile, double around, double
   }
   return best;
 }
-#else
-std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth) {
-  const cv::Vec3d ball = profile.lineFit(around - kLevelFar, around - kLevelNear, NAN);
-  const cv::Vec3d water = profile.lineFit(around + kLevelNear, around + kLevelFar, NAN);
-  const double bb = ball.dot(ball), bw = ball.dot(water), ww = water.dot(water);
-  const double determinant = bb * ww - bw * bw;
-  const cv::Vec3d step = ball - water;
-  if (!(step.dot(step) >= kLeastContrast * kLeastContrast) || !(determinant > 0))
-    return std::nullopt;
-  const cv::Vec3d share = (bb * water - bw * ball) * (1 / determinant);
-  std::optional<double> best;
-  double level = profile.colours[0].dot(share);
-  for (std::size_t i = 0; i + 1 < profile.colours.size(); ++i) {
-    const double next = profile.colours[i + 1].dot(share);
-    if (level <= 0.5 && next > 0.5) {
-      const double t = profile.t(i) + kStep * (0.5 - level) / (next - level);
-      if (std::abs(t - around) <= searchHalfWidth &&
-          (!best || std::abs(t - around) < std::abs(*best - around)))
-        best = t;
-    }
-    level = next;
-  }
-  return best;
-}
-#endif
 
 // How far the blob reaches from its centre along direction d; nothing when the ray leaves the
 // picture before it leaves the blob, or starts outside the blob.

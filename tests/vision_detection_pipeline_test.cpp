@@ -10,6 +10,7 @@
 #include "number_format.hpp"
 #include "scene.hpp"
 #include "support/recording_texts.hpp"
+#include "support/recording_windows.hpp"
 #include "support/scripted_key_wait.hpp"
 
 using namespace Orvanta;
@@ -47,7 +48,7 @@ class Detection : public ::testing::Test {
   cv::Mat display;
   OrvantaTest::RecordingTexts texts;
   OrvantaTest::ScriptedKeyWait keys;
-  NoWindows windows;
+  OrvantaTest::RecordingWindows windows;
   Host host{"0", texts, keys, windows};
 
  private:
@@ -141,6 +142,14 @@ TEST_F(Detection, EveryCircleIsDrawnAndTheStrongestIsRecorded) {
   EXPECT_EQ(texts.textsOf("textBox8"), (std::vector<std::string>{"2.46"}));
   EXPECT_EQ(display.at<cv::Vec3b>(60, 80), cv::Vec3b(0, 0, 255));
   EXPECT_EQ(display.at<cv::Vec3b>(181, 250), cv::Vec3b(0, 255, 0));
+  // Without windows nothing is drawn; the record is the same.
+  NoWindows none;
+  Host headless{"0", texts, keys, none};
+  display.setTo(cv::Scalar::all(128));
+  crvena = circles{};
+  recordBallCircles(crvena, found, display, ballBoxes(2), work, headless, true);
+  EXPECT_EQ(cv::countNonZero(display.reshape(1) != 128), 0);
+  EXPECT_EQ(crvena.radius, 10);
 }
 
 TEST_F(Detection, NoCircleLeavesRecordAndBoxesAlone) {

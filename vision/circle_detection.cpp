@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <opencv2/imgproc.hpp>
 
@@ -11,13 +12,22 @@ namespace {
 
 constexpr int kBinsPerPixel = 10;  // radius histogram resolution
 
+// How many steps of `by` (fixed point, 10 fractional bits) a walk from `from`, inside
+// [0, cells), takes before its cell leaves [0, cells).
+int stepsInside(int from, int by, int cells) {
+  if (by > 0) return ((cells << 10) - 1 - from) / by;
+  if (by < 0) return from / -by;
+  return INT_MAX;
+}
+
 }  // namespace
 
 // The detection's own edges: Sobel with a replicated border and Canny on the gradients, over
 // the area that can hold any (two pixels beyond the nonzero area, so its border has none).
 // Points whose gradient is too weak to give a direction do not vote.
 void CircleDetector::findEdgePoints(const cv::Mat& image, cv::Rect area, double param1) {
-  points_ = {};
+  // Emptied, their room kept for the next picture.
+  points_.at.clear(), points_.dx.clear(), points_.dy.clear(), points_.x.clear(), points_.y.clear();
   const cv::Rect part = cv::Rect(area.x - 2, area.y - 2, area.width + 4, area.height + 4) &
                         cv::Rect({0, 0}, image.size());
   if (part.empty()) return;
@@ -25,21 +35,18 @@ void CircleDetector::findEdgePoints(const cv::Mat& image, cv::Rect area, double 
   cv::Sobel(image(part), dy_, CV_16S, 0, 1, 3, 1, 0, cv::BORDER_REPLICATE);
   const int threshold = cvRound(param1);
   cv::Canny(dx_, dy_, edges_, std::max(1, threshold / 2), threshold, false);
-  for (int y = 0; y < edges_.rows; ++y) {
-    const uchar* e = edges_.ptr<uchar>(y);
-    const short* gx = dx_.ptr<short>(y);
-    const short* gy = dy_.ptr<short>(y);
-    for (int x = 0; x < edges_.cols; ++x) {
-      if (!e[x]) continue;
-      const float vx = gx[x], vy = gy[x];
-      if ((vx == 0 && vy == 0) || std::sqrt(vx * vx + vy * vy) < 1.0f) continue;
-      const cv::Point at(x + part.x, y + part.y);
-      points_.at.push_back(at);
-      points_.dx.push_back(gx[x]);
-      points_.dy.push_back(gy[x]);
-      points_.x.push_back(float(at.x));
-      points_.y.push_back(float(at.y));
-    }
+  // In raster order, as the library collects them.
+  cv::findNonZero(edges_, edgePixels_);
+  for (const cv::Point& e : edgePixels_) {
+    const short gx = dx_.at<short>(e), gy = dy_.at<short>(e);
+    const float vx = gx, vy = gy;
+    if ((vx == 0 && vy == 0) || std::sqrt(vx * vx + vy * vy) < 1.0f) continue;
+    const cv::Point at = e + part.tl();
+    points_.at.push_back(at);
+    points_.dx.push_back(gx);
+    points_.dy.push_back(gy);
+    points_.x.push_back(float(at.x));
+    points_.y.push_back(float(at.y));
   }
 }
 
@@ -50,13 +57,15 @@ void CircleDetector::clearVotes() {
 
 // Each edge point votes along its gradient, both ways, for every cell it crosses; fixed point
 // with 10 fractional bits, as the library steps. The accumulator has a spare row and column
-// after the image's cells, where the centre search looks for neighbours.
-void CircleDetector::vote(cv::Size size, int maxRadius) {
+// after the image's cells, where the centre search looks for neighbours. Cells whose votes
+// pass the threshold are noted as they do.
+void CircleDetector::vote(cv::Size size, int maxRadius, int threshold) {
   if (accum_.rows != size.height + 2 || accum_.cols != size.width + 2) {
     accum_ = cv::Mat::zeros(size.height + 2, size.width + 2, CV_32S);
     voted_ = {};
   }
   clearVotes();
+  above_.clear();
   int* cells = accum_.ptr<int>();
   const int step = size.width + 2;
   int left = size.width, top = size.height, right = -1, bottom = -1;
@@ -67,14 +76,16 @@ void CircleDetector::vote(cv::Size size, int maxRadius) {
     const cv::Point& p = points_.at[i];
     const int x0 = cvRound((p.x * 1.f) * 1024), y0 = cvRound((p.y * 1.f) * 1024);
     for (int way = 0; way < 2; ++way, sx = -sx, sy = -sy) {
-      int x1 = x0, y1 = y0, x2 = x0 >> 10, y2 = y0 >> 10;
-      for (int r = 0; r <= maxRadius; x1 += sx, y1 += sy, ++r) {
-        const int cx = x1 >> 10, cy = y1 >> 10;
-        if (unsigned(cx) >= unsigned(size.width) || unsigned(cy) >= unsigned(size.height)) break;
-        ++cells[cy * step + cx];
-        x2 = cx, y2 = cy;
+      // The walk stops where it would leave the image; its last step is known beforehand.
+      const int last =
+          std::min({maxRadius, stepsInside(x0, sx, size.width), stepsInside(y0, sy, size.height)});
+      int x1 = x0, y1 = y0;
+      for (int r = 0; r <= last; x1 += sx, y1 += sy, ++r) {
+        const int cell = (y1 >> 10) * step + (x1 >> 10);
+        if (++cells[cell] == threshold + 1) above_.push_back(cell);
       }
       // A straight walk: its ends bound the cells it touched.
+      const int x2 = (x0 + last * sx) >> 10, y2 = (y0 + last * sy) >> 10;
       left = std::min({left, x0 >> 10, x2}), right = std::max({right, x0 >> 10, x2});
       top = std::min({top, y0 >> 10, y2}), bottom = std::max({bottom, y0 >> 10, y2});
     }
@@ -82,21 +93,18 @@ void CircleDetector::vote(cv::Size size, int maxRadius) {
   if (right >= 0) voted_ = cv::Rect(cv::Point(left, top), cv::Point(right + 1, bottom + 1));
 }
 
-// Cells above the threshold, above their left and upper and at least their right and lower
-// neighbours; only cells that received votes can be.
-std::vector<cv::Point> CircleDetector::centres(int threshold) const {
+// Cells above the threshold (outside the first row and column), above their left and upper
+// and at least their right and lower neighbours, in raster order.
+std::vector<cv::Point> CircleDetector::centres() {
+  std::sort(above_.begin(), above_.end());
   std::vector<cv::Point> found;
-  const int top = std::max(1, voted_.y), bottom = std::min(accum_.rows - 1, voted_.br().y);
-  const int left = std::max(1, voted_.x), right = std::min(accum_.cols - 1, voted_.br().x);
   const int step = accum_.cols;
-  for (int y = top; y < bottom; ++y) {
-    const int* row = accum_.ptr<int>(y);
-    for (int x = left; x < right; ++x) {
-      const int v = row[x];
-      if (v > threshold && v > row[x - 1] && v >= row[x + 1] && v > row[x - step] &&
-          v >= row[x + step])
-        found.push_back({x, y});
-    }
+  const int* cells = accum_.ptr<int>();
+  for (const int i : above_) {
+    const int x = i % step, y = i / step, v = cells[i];
+    if (x >= 1 && y >= 1 && v > cells[i - 1] && v >= cells[i + 1] && v > cells[i - step] &&
+        v >= cells[i + step])
+      found.push_back({x, y});
   }
   return found;
 }
@@ -160,9 +168,9 @@ DetectedCircles CircleDetector::detect(const cv::Mat& image, cv::Rect area,
     result.overBudget = true;
     return result;
   }
-  vote(image.size(), maxRadius);
   const int threshold = cvRound(search.param2);
-  const std::vector<cv::Point> candidates = centres(threshold);
+  vote(image.size(), maxRadius, threshold);
+  const std::vector<cv::Point> candidates = centres();
   bins_.assign(std::size_t(cvRound(maxRadius / 1.f * kBinsPerPixel)), 0);
   const long long n = static_cast<long long>(candidates.size());
   if (n * points > budget.distances || n * static_cast<long long>(bins_.size()) > budget.bins) {

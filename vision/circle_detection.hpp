@@ -46,15 +46,17 @@ class CircleDetector {
   };
   EdgePoints points_;
   cv::Mat dx_, dy_, edges_;
-  cv::Mat accum_;   // int votes, one spare row and column; zero outside voted_
-  cv::Rect voted_;  // cells the last voting touched
+  std::vector<cv::Point> edgePixels_;
+  cv::Mat accum_;           // int votes, one spare row and column; zero outside voted_
+  cv::Rect voted_;          // cells the last voting touched
+  std::vector<int> above_;  // cells (indices) whose votes passed the threshold
   std::vector<int> bins_;
   std::vector<float> distances_, roots_;
 
   void findEdgePoints(const cv::Mat& image, cv::Rect area, double param1);
   void clearVotes();
-  void vote(cv::Size size, int maxRadius);
-  std::vector<cv::Point> centres(int threshold) const;
+  void vote(cv::Size size, int maxRadius, int threshold);
+  std::vector<cv::Point> centres();
   struct Estimated {
     cv::Vec3f circle;
     int support;

@@ -27,7 +27,15 @@ std::pair<int, int> windowSpan(int centre, int radius, int size) {
   return {first, std::max(first, end)};
 }
 
+// The part of window where mask has pixels set; empty when it has none.
+cv::Rect maskedArea(const cv::Mat& mask, cv::Rect window) {
+  if (window.empty()) return {};
+  const cv::Rect set = cv::boundingRect(mask(window));
+  return set.empty() ? cv::Rect() : set + window.tl();
+}
+
 void scoreWindow(const cv::Mat& frame, cv::Rect window, const circles& ball, WorkImages& work) {
+  work.scored = work.scored.empty() ? window : work.scored | window;
   if (work.path == DetectionPath::reference) {
     computeSimilarity(frame, window, hsv, ball.hsvNorm, work.similarity);
     thresholdMask(work.similarity, window, ball.threshold, work.mask);
@@ -42,10 +50,12 @@ cv::Rect grown(cv::Rect area, int dx, int dy, cv::Size size) {
          cv::Rect({0, 0}, size);
 }
 
-// Runs filter over area only; the rest of out is cleared.
+// Runs filter over area only; the rest of out is cleared (out was zero outside `written`,
+// which becomes area).
 template <class Filter>
-void filterOver(const cv::Mat& in, cv::Mat& out, cv::Rect area, Filter filter) {
-  out.setTo(0);
+void filterOver(const cv::Mat& in, cv::Mat& out, cv::Rect& written, cv::Rect area, Filter filter) {
+  if (!written.empty()) out(written).setTo(0);
+  written = area;
   if (area.empty()) return;  // an empty search window: nothing to filter
   cv::Mat part = out(area);
   filter(in(area), part);
@@ -74,23 +84,24 @@ cv::Rect filterMask(WorkImages& work, cv::Rect window, const DetectionParams& p)
   const int m = p.medianAperture / 2;
   const cv::Rect medianArea = grown(window, m, m, size);
   const cv::Rect medianRun = grown(medianArea, m, m, size);
-  filterOver(work.mask, work.median, medianRun, [&](const cv::Mat& in, cv::Mat& out) {
-    if (work.path == DetectionPath::reference)
-      cv::medianBlur(in, out, p.medianAperture);
-    else
-      binaryMedian(in, out, p.medianAperture, work, medianRun);
-  });
+  filterOver(work.mask, work.median, work.medianWritten, medianRun,
+             [&](const cv::Mat& in, cv::Mat& out) {
+               if (work.path == DetectionPath::reference)
+                 cv::medianBlur(in, out, p.medianAperture);
+               else
+                 binaryMedian(in, out, p.medianAperture, work, medianRun);
+             });
   // An edge needs a gradient, which needs a changing pixel next to it; thinning compares the
   // gradients of the neighbours, which reach one pixel further.
   const cv::Rect edgeArea = grown(medianArea, 1, 1, size);
   filterOver(
-      work.median, work.edges, grown(edgeArea, 2, 2, size),
+      work.median, work.edges, work.edgesWritten, grown(edgeArea, 2, 2, size),
       [&](const cv::Mat& in, cv::Mat& out) { cv::Canny(in, out, p.cannyLower, p.cannyUpper, 3); });
   const int gx = p.gaussianWidth / 2, gy = p.gaussianHeight / 2;
   // Isolated, because OpenCV takes its bit-exact Gaussian, the one a whole image gets, only
   // for images that are not a part of a larger one unless told to ignore what lies outside.
   // The border pixel is replicated, as the smoothing of the original pipeline does.
-  filterOver(work.edges, work.smoothed, grown(edgeArea, 2 * gx, 2 * gy, size),
+  filterOver(work.edges, work.smoothed, work.smoothedWritten, grown(edgeArea, 2 * gx, 2 * gy, size),
              [&](const cv::Mat& in, cv::Mat& out) {
                cv::GaussianBlur(in, out, cv::Size(p.gaussianWidth, p.gaussianHeight), 0, 0,
                                 cv::BORDER_REPLICATE | cv::BORDER_ISOLATED);
@@ -116,11 +127,14 @@ void WorkImages::create(cv::Size size) {
   for (cv::Mat* image : {&similarity, &mask, &median, &edges, &smoothed, &ones})
     *image = cv::Mat::zeros(size, CV_8UC1);
   counts = cv::Mat::zeros(size, CV_16UC1);
+  scored = medianWritten = edgesWritten = smoothedWritten = {};
 }
 
 void WorkImages::clearSimilarityAndMask() {
-  similarity.setTo(0);
-  mask.setTo(0);
+  if (scored.empty()) return;
+  similarity(scored).setTo(0);
+  mask(scored).setTo(0);
+  scored = {};
 }
 
 cv::Rect searchWindow(const circles& ball, cv::Size frameSize) {
@@ -144,8 +158,9 @@ std::vector<cv::Vec3f> findBallCircles(circles& ball, const cv::Mat& frame, Work
 
   const DetectionParams p = currentParams();
   const bool whole = work.path == DetectionPath::reference;
+  // The filters need to run only around the mask's pixels: where it is zero, so are they.
   const cv::Rect smoothedArea =
-      filterMask(work, whole ? cv::Rect({0, 0}, frame.size()) : window, p);
+      filterMask(work, whole ? cv::Rect({0, 0}, frame.size()) : maskedArea(work.mask, window), p);
   const CircleSearch search{minCentreDistance(work.mask.rows), p.houghParam1, p.houghParam2};
   std::vector<cv::Vec3f> found;
   if (whole) {
@@ -173,9 +188,10 @@ circles& ballRecord(int ball) {
 
 void recordBallCircles(circles& ball, const std::vector<cv::Vec3f>& found, cv::Mat& display,
                        const BallBoxes& boxes, const WorkImages& work, Host& host, bool firstPass) {
-  // Every circle is drawn; the strongest, the first, is what the record and boxes keep (a
-  // weaker one may be another ball of a near colour).
-  for (const cv::Vec3f& circle : found) drawBallCircle(display, circle);
+  // Every circle is drawn (when anything shows the picture); the strongest, the first, is what
+  // the record and boxes keep (a weaker one may be another ball of a near colour).
+  if (host.windows.showsPictures())
+    for (const cv::Vec3f& circle : found) drawBallCircle(display, circle);
   if (!found.empty()) {
     const cv::Vec3f& circle = found.front();
     const int radius = cvRound(circle[2]);

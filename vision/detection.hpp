@@ -40,12 +40,15 @@ DetectionParams currentParams();
 enum class DetectionPath { fast, reference };
 
 // The work images of a tracking run, shared by the four colour passes; 8-bit, frame-sized.
+// Each is zero outside the area its last writer wrote, so clearing one clears just that area.
 struct WorkImages {
   cv::Mat similarity, mask, median, edges, smoothed;
   cv::Mat ones, counts;     // the fast median's buffers
   SimilarityScorer scorer;  // keeps the four balls' score tables for the run
   CircleDetector circles;   // keeps its buffers for the run
   DetectionPath path = DetectionPath::fast;
+  // Where similarity and mask, median, edges and smoothed may differ from zero.
+  cv::Rect scored, medianWritten, edgesWritten, smoothedWritten;
   void create(cv::Size size);     // all zero
   void clearSimilarityAndMask();  // before each colour pass
 };

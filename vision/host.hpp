@@ -46,6 +46,9 @@ class ImageWindows {
   // True when the operator has closed one of the windows opened here (the window manager's
   // close button) since it was opened; the activity then ends as "n" would end it.
   virtual bool closedByOperator() { return false; }
+  // False when nothing shown is ever seen (headless runs): pictures only meant to be shown need
+  // not be made.
+  virtual bool showsPictures() const { return true; }
 };
 
 struct Host {

@@ -51,6 +51,7 @@ class NoWindows : public ImageWindows {
   void destroyWindow(const std::string&) override {}
   void createTrackbar(const std::string&, const std::string&, int*, int, void (*)(int)) override {}
   void setMouseCallback(const std::string&, cv::MouseCallback, void*) override {}
+  bool showsPictures() const override { return false; }
 };
 
 }  // namespace Orvanta

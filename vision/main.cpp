@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
   cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
   // The same for FFmpeg's decoders (damaged frames of a video), unless asked for.
   setenv("OPENCV_FFMPEG_LOGLEVEL", "-8", 0);
+  // Each pass runs in one thread (a headless run reads ahead in a second one); on pictures this
+  // small OpenCV's worker threads would only compete with them.
+  cv::setNumThreads(1);
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
   if (options.headless) {
@@ -36,7 +39,7 @@ int main(int argc, char** argv) {
   HighguiKeyWait keys;
   HighguiWindows windows;
   // The window zeroes the trackbars and loads the calibration file (a bad one is reported in
-  // its status box); trackbars named on the command line apply on top.
+  // its hint line); trackbars named on the command line apply on top.
   Session session{options.calibration};
   session.playbackFps = options.fps;
   Form1 form(options.camera, keys, windows, session);

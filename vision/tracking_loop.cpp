@@ -109,7 +109,9 @@ StartResult TrackingRun::start() {
   pacer_.start(host_);
   pictures_ = 0;
   estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
-  estimatePose(frame);
+  showFix(estimator_->estimate(frame).pose);
+  // Without windows nothing waits for the operator: the next pictures are read ahead.
+  feed_.emplace(*estimator_, size_, !host_.windows.showsPictures());
   prepareUndistortion(frame.size());
   work_.create(frame.size());
   work_.path = path_;
@@ -120,14 +122,14 @@ StartResult TrackingRun::start() {
 }
 
 bool TrackingRun::nextPicture(cv::Mat& into) {
-  if (!queryFrame(into, &problem_)) return false;
-  if (into.size() == size_) return true;
-  problem_ = sizeProblem(into.size(), size_);
-  return false;
+  pose::CameraPose pose;
+  if (!feed_->next(into, pose, problem_)) return false;
+  showFix(pose);
+  return true;
 }
 
-void TrackingRun::estimatePose(const cv::Mat& raw) {
-  const PictureFix fix{pictures_++, estimator_->estimate(raw).pose};
+void TrackingRun::showFix(const pose::CameraPose& pose) {
+  const PictureFix fix{pictures_++, pose};
   showPrecisePose(host_.texts, fix.pose);
   if (fixSink_) fixSink_(fix);
 }
@@ -143,6 +145,23 @@ void TrackingRun::undistort(cv::Mat& picture) {
   cv::remap(picture, undistorted_, undistortMap1_, undistortMap2_, cv::INTER_LINEAR,
             cv::BORDER_CONSTANT);
   undistorted_.copyTo(picture);
+}
+
+void TrackingRun::undistortSearched(cv::Mat& picture) {
+  if (path_ == DetectionPath::reference || !allBallsFound()) return undistort(picture);
+  // With every ball tracked the passes read the picture only in their search windows (they are
+  // known now: each ball's pass moves only its own). Remapping works pixel by pixel, so the
+  // windows get the pixels a whole undistortion gives them. All are remapped from the raw
+  // picture before any is copied back, as windows may overlap.
+  std::array<cv::Rect, 4> windows;
+  for (int ball = 1; ball <= 4; ++ball) {
+    const cv::Rect window = searchWindow(ballRecord(ball), picture.size());
+    windows[ball - 1] = window;
+    cv::Mat part = undistorted_(window);
+    cv::remap(picture, part, undistortMap1_(window), undistortMap2_(window), cv::INTER_LINEAR,
+              cv::BORDER_CONSTANT);
+  }
+  for (const cv::Rect& window : windows) undistorted_(window).copyTo(picture(window));
 }
 
 void TrackingRun::openVideoWriter(cv::Size size) {
@@ -178,8 +197,7 @@ PassReport TrackingRun::pass() {
   const auto start = std::chrono::steady_clock::now();
   report.endedLoop = !running_ || !nextPicture(frame);
   if (!report.endedLoop) {
-    estimatePose(frame);
-    undistort(frame);
+    undistortSearched(frame);
     report.endedLoop = !detectAllBalls();
   }
   if (report.endedLoop) {
@@ -202,8 +220,8 @@ bool TrackingRun::detectAllBalls() {
   work_.clearSimilarityAndMask();
   const std::vector<cv::Vec3f> green = findBallCircles(zelena, frame, work_);
   if (!nextPicture(display_)) return false;
-  estimatePose(display_);
-  undistort(display_);
+  // The display picture is only shown.
+  if (path_ == DetectionPath::reference || host_.windows.showsPictures()) undistort(display_);
   recordBallCircles(zelena, green, display_, ballBoxes(1), work_, host_, true);
   for (int ball = 2; ball <= 4; ++ball) {
     work_.clearSimilarityAndMask();
@@ -229,6 +247,7 @@ void TrackingRun::closeWindow(PassReport& report) {
 void TrackingRun::finish() {
   if (!running_) return;
   running_ = false;
+  feed_.reset();  // before the camera goes
   work_ = WorkImages{};
   display_.release();
   undistorted_.release();

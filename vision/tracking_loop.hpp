@@ -14,6 +14,7 @@
 #include "estimator.hpp"
 #include "host.hpp"
 #include "pacing.hpp"
+#include "picture_feed.hpp"
 #include "precise_pose.hpp"
 #include "state.hpp"
 
@@ -82,18 +83,22 @@ class TrackingRun {
   RangeFilter filter_;
   cv::VideoWriter writer_;
   std::optional<pose::PoseEstimator> estimator_;
-  int pictures_ = 0;  // read from the source in this run
+  std::optional<PictureFeed> feed_;  // uses estimator_
+  int pictures_ = 0;                 // read from the source in this run
   std::function<void(const PictureFix&)> fixSink_;
   PictureProblem problem_;
   cv::Size size_;  // of the run's first picture
   Pacer pacer_;
 
-  // The next picture of the run, checked: false at the source's end or on a problem.
+  // The next picture of the run, checked, with its precise estimate shown: false at the
+  // source's end or on a problem.
   bool nextPicture(cv::Mat& into);
-  // Every picture the source delivers, as delivered: the precise estimate and its block.
-  void estimatePose(const cv::Mat& raw);
+  // Every picture's precise estimate, as the source delivered it: the block and the sink.
+  void showFix(const pose::CameraPose& pose);
   void prepareUndistortion(cv::Size size);
   void undistort(cv::Mat& picture);
+  // What of the searched picture the colour passes read.
+  void undistortSearched(cv::Mat& picture);
   void openVideoWriter(cv::Size size);
   void createTrackbars();
   bool detectAllBalls();  // false when the display picture is missing
