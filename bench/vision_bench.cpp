@@ -364,5 +364,7 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   reporter.printSpeedups();
   reporter.printRatio("BM_PreciseEstimate", "BM_PlainPipeline");
+  reporter.printRatio("BM_PassTracked", "BM_PlainPipeline");
+  reporter.printRatio("BM_PassTrackedReference", "BM_PlainPipeline");
   return 0;
 }
