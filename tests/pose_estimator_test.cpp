@@ -102,6 +102,7 @@ TEST_P(PoseOnVideo, SurveyFourBallsToMillimetres) {
   EXPECT_LE(errors.worstHeading(), 0.1);
   RecordProperty("median_mm", std::to_string(errors.median() * 1000));
   RecordProperty("worst_mm", std::to_string(errors.worst() * 1000));
+  RecordProperty("worst_heading_deg", std::to_string(errors.worstHeading()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Waters, PoseOnVideo,
@@ -133,6 +134,8 @@ TEST(PoseOnVideoClose, ThreeBallsFromLowAndClose) {
   EXPECT_EQ(errors.withoutPose, 0);
   ASSERT_FALSE(errors.position.empty());
   EXPECT_LE(errors.median(), 0.02);
+  RecordProperty("median_mm", std::to_string(errors.median() * 1000));
+  RecordProperty("worst_mm", std::to_string(errors.worst() * 1000));
 }
 
 TEST(PoseWithoutAnswer, PicturesThatHoldNoPose) {
