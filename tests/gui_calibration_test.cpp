@@ -231,6 +231,8 @@ TEST_F(Calibration, CorruptFileIsReportedAndLeftUntouched) {
   // A whole calibration in this run does not write over it either.
   click(form, "button3");
   EXPECT_TRUE(odabran_piksel);
+  EXPECT_NE(textOf(form, "hintLine").find("Nije spremljena"), std::string::npos)
+      << textOf(form, "hintLine");
   click(form, "button1");
   EXPECT_EQ(fileContents(session.calibrationPath), corrupt);
 }

@@ -164,8 +164,13 @@ void Form1::preview() {
 void Form1::calibrate() {
   button3_Click(host_, session_);
   const bool opened = status() != statusNoCamera;
-  if (brojOdabranihBoja == 4) return afterActivity(true, hints::calibrationDone());
-  afterActivity(opened, c == 'n' ? hints::calibrationEnded(brojOdabranihBoja) : idleHint());
+  std::string hint = brojOdabranihBoja == 4 ? hints::calibrationDone()
+                     : c == 'n'             ? hints::calibrationEnded(brojOdabranihBoja)
+                                            : idleHint();
+  // What was calibrated stays in this run only: the file that could not be read is kept.
+  if (brojOdabranihBoja > 0 && session_.fileUnreadable)
+    hint += " " + hints::calibrationNotSaved(session_.calibrationPath);
+  afterActivity(opened || brojOdabranihBoja == 4, hint);
 }
 
 void Form1::startTracking() {

@@ -1,5 +1,7 @@
 #include "hints.hpp"
 
+#include <filesystem>
+
 namespace Orvanta::hints {
 namespace {
 
@@ -52,6 +54,11 @@ std::string calibrationLoaded(const std::string& file) {
 
 std::string calibrationUnreadable(const std::string& error) {
   return "Kalibracija nije učitana: " + error + ". Datoteka se neće mijenjati.";
+}
+
+std::string calibrationNotSaved(const std::string& file) {
+  return "Nije spremljena: " + quoted(std::filesystem::path(file).filename().string()) +
+         " nije pročitana pri pokretanju.";
 }
 
 }  // namespace Orvanta::hints

@@ -22,5 +22,7 @@ std::string calibrationEnded(int balls);
 std::string calibrationLoaded(const std::string& file);
 // error names the file.
 std::string calibrationUnreadable(const std::string& error);
+// Added after a calibration when the file (its name is shown) could not be read at start-up.
+std::string calibrationNotSaved(const std::string& file);
 
 }  // namespace Orvanta::hints
