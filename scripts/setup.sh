@@ -20,5 +20,5 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build" ${ORVANTA_CMAKE_ARGS:-} >/dev/null
+cmake -S "$root" -B "$build" -DORVANTA_WERROR=ON ${ORVANTA_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)"
