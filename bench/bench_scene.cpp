@@ -13,6 +13,7 @@
 #include "colour.hpp"
 #include "detection.hpp"
 #include "scene.hpp"
+#include "similarity_reference.hpp"
 #include "state.hpp"
 
 namespace OrvantaBench {

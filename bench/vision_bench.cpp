@@ -13,17 +13,16 @@
 #include <opencv2/imgproc.hpp>
 #include <string>
 
-#include "../vision/camera_model.hpp"
 #include "bench_scene.hpp"
 #include "camera.hpp"
+#include "camera_model.hpp"
 #include "console_texts.hpp"
 #include "detection.hpp"
 #include "estimator.hpp"
-#include "image_windows.hpp"
 #include "key_wait.hpp"
+#include "no_windows.hpp"
 #include "plain_pipeline.hpp"
-#include "similarity.hpp"
-#include "similarity_reference.hpp"
+#include "reference_stages.hpp"
 #include "state.hpp"
 #include "tracking_loop.hpp"
 
@@ -51,7 +50,7 @@ enum class Balls { tracked, lost };
 // sequence runs out, so every timed pass is a whole one. For tracked balls the first pass of each
 // run (a whole-frame search) is not timed either.
 void timePasses(benchmark::State& state, const Sequence& sequence, Balls balls,
-                DetectionPath path) {
+                const DetectionStages& path) {
   SilentTexts texts;
   NoKeyWait keys;
   NoWindows windows;
@@ -78,28 +77,28 @@ void timePasses(benchmark::State& state, const Sequence& sequence, Balls balls,
   state.counters["tracked"] = benchmark::Counter(trackedPasses, benchmark::Counter::kAvgIterations);
 }
 
-void timeDivePasses(benchmark::State& state, Balls balls, DetectionPath path) {
+void timeDivePasses(benchmark::State& state, Balls balls, const DetectionStages& path) {
   calibrateToDive(sizeOf(state));
   timePasses(state, diveSequence(sizeOf(state), sequenceFrames), balls, path);
 }
 
 void BM_PassTracked(benchmark::State& state) {
-  timeDivePasses(state, Balls::tracked, DetectionPath::fast);
+  timeDivePasses(state, Balls::tracked, fastStages());
 }
 void BM_PassTrackedReference(benchmark::State& state) {
-  timeDivePasses(state, Balls::tracked, DetectionPath::reference);
+  timeDivePasses(state, Balls::tracked, OrvantaTest::referenceStages());
 }
 void BM_PassLost(benchmark::State& state) {
-  timeDivePasses(state, Balls::lost, DetectionPath::fast);
+  timeDivePasses(state, Balls::lost, fastStages());
 }
 void BM_PassLostReference(benchmark::State& state) {
-  timeDivePasses(state, Balls::lost, DetectionPath::reference);
+  timeDivePasses(state, Balls::lost, OrvantaTest::referenceStages());
 }
 
 // A noise-textured scene at thresholds that a third of the pixels pass.
 void BM_PassSpeckled(benchmark::State& state) {
   calibrateToNoise(sizeOf(state));
-  timePasses(state, noiseSequence(sizeOf(state), sequenceFrames), Balls::lost, DetectionPath::fast);
+  timePasses(state, noiseSequence(sizeOf(state), sequenceFrames), Balls::lost, fastStages());
 }
 
 // Pictures of long thin structures in the balls' colours at threshold 200, balls lost: the
@@ -108,65 +107,51 @@ void BM_PassStress(benchmark::State& state) {
   const cv::Size size(int(state.range(1)), int(state.range(2)));
   calibrateToStress(size);
   timePasses(state, stressSequence(scene::Stress(state.range(0)), size, sequenceFrames),
-             Balls::lost, DetectionPath::fast);
+             Balls::lost, fastStages());
 }
 
 // Green over the whole frame, mask included, as a lost ball's pass does it.
-void timeSimilarity(benchmark::State& state, DetectionPath path) {
+void timeSimilarity(benchmark::State& state, const DetectionStages& stages) {
   calibrateToDive(sizeOf(state));
   const cv::Mat& frame = diveSequence(sizeOf(state), sequenceFrames).frames.front();
-  const cv::Rect window({0, 0}, frame.size());
-  const hsv_color green{std::uint8_t(zelena.h), std::uint8_t(zelena.s), std::uint8_t(zelena.v)};
-  cv::Mat similarity = cv::Mat::zeros(frame.size(), CV_8UC1), mask = similarity.clone();
-  SimilarityScorer scorer;
+  hsv = {std::uint8_t(zelena.h), std::uint8_t(zelena.s), std::uint8_t(zelena.v)};
+  WorkImages work;
+  work.create(frame.size());
   for (auto _ : state) {
-    if (path == DetectionPath::fast) {
-      scorer.score(frame, window, green, zelena.hsvNorm, similarity, &mask, zelena.threshold);
-    } else {
-      computeSimilarity(frame, window, green, zelena.hsvNorm, similarity);
-      thresholdMask(similarity, window, zelena.threshold, mask);
-    }
+    stages.score(frame, {{0, 0}, frame.size()}, zelena, work);
     benchmark::ClobberMemory();
   }
 }
 
 void BM_Similarity(benchmark::State& state) {
-  timeSimilarity(state, DetectionPath::fast);
+  timeSimilarity(state, fastStages());
 }
 
 void BM_SimilarityReference(benchmark::State& state) {
-  timeSimilarity(state, DetectionPath::reference);
+  timeSimilarity(state, OrvantaTest::referenceStages());
 }
 
 // The circle detection of one colour pass with the ball lost: the smoothed edges of the whole
 // first dive picture, as the green pass makes them. The reference is cv::HoughCircles.
-void timeCircleDetection(benchmark::State& state, DetectionPath path) {
+void timeCircleDetection(benchmark::State& state, const DetectionStages& stages) {
   calibrateToDive(sizeOf(state));
   const cv::Mat& frame = diveSequence(sizeOf(state), sequenceFrames).frames.front();
   WorkImages work;
   work.create(frame.size());
   zelena.found = false;
   findBallCircles(zelena, frame, work);
-  const cv::Mat smoothed = work.smoothed.clone();
   const DetectionParams p = currentParams();
   const CircleSearch search{minCentreDistance(frame.rows), p.houghParam1, p.houghParam2};
-  CircleDetector detector;
-  std::vector<cv::Vec3f> circles;
-  for (auto _ : state) {
-    if (path == DetectionPath::reference)
-      cv::HoughCircles(smoothed, circles, cv::HOUGH_GRADIENT, 1.0, search.minDist, search.param1,
-                       search.param2, 0, 0);
-    else
-      benchmark::DoNotOptimize(detector.detect(smoothed, {{0, 0}, frame.size()}, search));
-  }
+  for (auto _ : state)
+    benchmark::DoNotOptimize(stages.findCircles(work, {{0, 0}, frame.size()}, search));
 }
 
 void BM_CircleDetection(benchmark::State& state) {
-  timeCircleDetection(state, DetectionPath::fast);
+  timeCircleDetection(state, fastStages());
 }
 
 void BM_CircleDetectionReference(benchmark::State& state) {
-  timeCircleDetection(state, DetectionPath::reference);
+  timeCircleDetection(state, OrvantaTest::referenceStages());
 }
 
 // One picture from the image sequence: what each of a pass's two queries costs.
@@ -191,11 +176,8 @@ constexpr int surveyPictures = 120;
 
 pose::EstimatorSettings surveySettings(const Video& video, cv::Size size) {
   pose::EstimatorSettings settings;
-  settings.camera = {cameraIntrinsicsFor(size), lensDistortion};
-  settings.pictureSize = size;
-  for (int ball = 1; ball <= 4; ++ball) {
-    const cv::Vec3d c = scene::ballCentre(ball);
-    settings.landmarks[ball - 1] = {c[0], c[1], c[2]};
+  settings.camera = site::defaultCamera().at(size);
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     settings.colours[ball - 1] = cv::Vec3d(video.ballRgb[ball - 1]);
   }
   return settings;

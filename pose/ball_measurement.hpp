@@ -10,10 +10,6 @@
 
 namespace Orvanta::pose {
 
-// The landmark balls' radius in metres. The range constants of the radius-based estimate imply
-// the same with this camera (24.6 m px over the geometric mean focal length).
-inline constexpr double kDefaultBallRadius = 0.05;
-
 struct BallMeasurement {
   cv::Point2d pixel;    // the ball's centre as it appears in the raw picture
   double radiusPx = 0;  // its apparent radius, pixels

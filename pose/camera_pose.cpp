@@ -159,11 +159,12 @@ void describePose(const Candidate& best, CameraPose& pose) {
 
 }  // namespace
 
-CameraPose solveCameraPose(const std::array<std::optional<BallView>, kBalls>& balls,
-                           const std::array<cv::Point3d, kBalls>& landmarks, double focalPx) {
+CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBallCount>& balls,
+                           const std::array<cv::Point3d, site::kBallCount>& landmarks,
+                           double focalPx) {
   CameraPose pose;
   Correspondences c;
-  for (int i = 0; i < kBalls; ++i) {
+  for (int i = 0; i < site::kBallCount; ++i) {
     pose.status.missing[i] = !balls[i];
     if (!balls[i]) continue;
     const cv::Vec3d& d = balls[i]->direction;

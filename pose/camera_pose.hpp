@@ -35,7 +35,8 @@ inline constexpr double kLargestRmsPx = 1.0;
 inline constexpr double kLargestRangeDisagreement = 0.03;
 
 // focalPx converts normalised image errors into pixels.
-CameraPose solveCameraPose(const std::array<std::optional<BallView>, kBalls>& balls,
-                           const std::array<cv::Point3d, kBalls>& landmarks, double focalPx);
+CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBallCount>& balls,
+                           const std::array<cv::Point3d, site::kBallCount>& landmarks,
+                           double focalPx);
 
 }  // namespace Orvanta::pose

@@ -22,8 +22,8 @@ std::optional<cv::Vec3d> direction(const cv::Vec3d& rgb) {
 
 }  // namespace
 
-ColourClasses::ColourClasses(const std::array<std::optional<cv::Vec3d>, kBalls>& balls) {
-  for (int i = 0; i < kBalls; ++i)
+ColourClasses::ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls) {
+  for (int i = 0; i < site::kBallCount; ++i)
     if (balls[i]) balls_[i] = direction(*balls[i]);
   table_.assign(std::size_t(1) << (3 * kBits), 0);
 }
@@ -46,7 +46,7 @@ void ColourClasses::build() {
         if (std::max({rgb[0], rgb[1], rgb[2]}) >= kDarkest) {
           const cv::Vec3d unit = rgb / cv::norm(rgb);
           double bestCos = water_ ? std::max(kWidestCos, unit.dot(*water_)) : kWidestCos;
-          for (int i = 0; i < kBalls; ++i) {
+          for (int i = 0; i < site::kBallCount; ++i) {
             if (!balls_[i]) continue;
             const double cosine = unit.dot(*balls_[i]);
             if (cosine > bestCos) bestCos = cosine, best = std::uint8_t(i + 1);

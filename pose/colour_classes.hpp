@@ -10,14 +10,14 @@
 #include <optional>
 #include <vector>
 
-namespace Orvanta::pose {
+#include "landmark_layout.hpp"
 
-inline constexpr int kBalls = 4;  // green, red, blue, yellow
+namespace Orvanta::pose {
 
 class ColourClasses {
  public:
   // RGB of each ball's calibrated colour; a ball without one is never assigned.
-  explicit ColourClasses(const std::array<std::optional<cv::Vec3d>, kBalls>& balls);
+  explicit ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls);
 
   // The water's RGB as it is now. The table follows when its direction has turned by more than
   // a degree.
@@ -33,8 +33,8 @@ class ColourClasses {
 
  private:
   static constexpr int kBits = 5, kShift = 8 - kBits;
-  std::array<std::optional<cv::Vec3d>, kBalls> balls_;  // unit directions
-  std::optional<cv::Vec3d> water_;                      // unit direction the table was built for
+  std::array<std::optional<cv::Vec3d>, site::kBallCount> balls_;  // unit directions
+  std::optional<cv::Vec3d> water_;  // unit direction the table was built for
   std::vector<std::uint8_t> table_;
 
   void build();

@@ -24,13 +24,14 @@ cv::Rect around(const BallMeasurement& ball) {
 
 PoseEstimator::PoseEstimator(const EstimatorSettings& settings)
     : settings_(settings),
-      table_(settings.camera, settings.pictureSize),
+      pinhole_{settings.camera.intrinsics, settings.camera.distortion},
+      table_(pinhole_, settings.camera.size),
       classes_(settings.colours) {}
 
 std::optional<BallMeasurement> PoseEstimator::measure(const cv::Mat& bgr,
                                                       const std::optional<Blob>& blob) {
   if (!blob) return std::nullopt;
-  return measureBall(bgr, *blob, settings_.camera, table_, settings_.ballRadius);
+  return measureBall(bgr, *blob, pinhole_, table_, settings_.layout.ballRadius);
 }
 
 std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr, int ball) {
@@ -46,20 +47,20 @@ std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr,
 
 PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
   PictureEstimate estimate;
-  if (bgr.size() != settings_.pictureSize || bgr.type() != CV_8UC3) {
+  if (bgr.size() != settings_.camera.size || bgr.type() != CV_8UC3) {
     estimate.pose.status.refusal = Refusal::pictureSize;
     estimate.pose.status.missing.fill(true);
     return estimate;
   }
   classes_.setWater(waterColour(bgr));
-  std::array<std::optional<BallView>, kBalls> views;
-  for (int ball = 1; ball <= kBalls; ++ball) {
+  std::array<std::optional<BallView>, site::kBallCount> views;
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     estimate.balls[ball - 1] = findAndMeasure(bgr, ball);
     if (const auto& m = estimate.balls[ball - 1])
       views[ball - 1] = BallView{m->direction, m->range};
   }
   last_ = estimate.balls;
-  estimate.pose = solveCameraPose(views, settings_.landmarks, settings_.camera.focal());
+  estimate.pose = solveCameraPose(views, settings_.layout.centres, pinhole_.focal());
   return estimate;
 }
 

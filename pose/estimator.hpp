@@ -9,23 +9,24 @@
 
 #include "ball_measurement.hpp"
 #include "blob.hpp"
+#include "camera_model.hpp"
 #include "camera_pose.hpp"
 #include "colour_classes.hpp"
+#include "landmark_layout.hpp"
 #include "pinhole.hpp"
 
 namespace Orvanta::pose {
 
 struct EstimatorSettings {
-  PinholeCamera camera;                                  // at the pictures' size
-  cv::Size pictureSize;                                  // the size the camera model is for
-  std::array<cv::Point3d, kBalls> landmarks;             // ball centres, landmark frame, metres
-  std::array<std::optional<cv::Vec3d>, kBalls> colours;  // calibrated RGB; none: not calibrated
-  double ballRadius = kDefaultBallRadius;                // metres
+  site::CameraModel camera = site::defaultCamera();  // at the pictures' size
+  site::LandmarkLayout layout = site::defaultLayout();
+  // Calibrated RGB of each ball; none: not calibrated, never looked for.
+  std::array<std::optional<cv::Vec3d>, site::kBallCount> colours;
 };
 
 struct PictureEstimate {
   CameraPose pose;
-  std::array<std::optional<BallMeasurement>, kBalls> balls;
+  std::array<std::optional<BallMeasurement>, site::kBallCount> balls;
 };
 
 class PoseEstimator {
@@ -37,9 +38,10 @@ class PoseEstimator {
 
  private:
   EstimatorSettings settings_;
+  PinholeCamera pinhole_;
   UndistortionTable table_;
   ColourClasses classes_;
-  std::array<std::optional<BallMeasurement>, kBalls> last_;
+  std::array<std::optional<BallMeasurement>, site::kBallCount> last_;
 
   std::optional<BallMeasurement> findAndMeasure(const cv::Mat& bgr, int ball);
   std::optional<BallMeasurement> measure(const cv::Mat& bgr, const std::optional<Blob>& blob);

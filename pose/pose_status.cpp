@@ -9,7 +9,7 @@ namespace {
 std::string missingBalls(const PoseStatus& status) {
   std::string names;
   int count = 0;
-  for (int i = 0; i < kBalls; ++i) {
+  for (int i = 0; i < site::kBallCount; ++i) {
     if (!status.missing[i]) continue;
     names += (count++ ? " and " : "") + std::string(ballName(i + 1));
   }
@@ -25,8 +25,7 @@ std::string printed(const char* format, double a, double b) {
 }  // namespace
 
 const char* ballName(int ball) {
-  static const char* const names[] = {"green", "red", "blue", "yellow"};
-  return ball >= 1 && ball <= kBalls ? names[ball - 1] : "?";
+  return ball >= 1 && ball <= site::kBallCount ? site::kBallNames[ball - 1] : "?";
 }
 
 std::string describe(const PoseStatus& status) {

@@ -19,8 +19,8 @@ enum class Refusal {
 
 struct PoseStatus {
   Refusal refusal = Refusal::none;
-  std::array<bool, kBalls> missing{};  // balls not measured in this picture
-  double measured = 0, limit = 0;      // what the refusing gate measured, and its limit
+  std::array<bool, site::kBallCount> missing{};  // balls not measured in this picture
+  double measured = 0, limit = 0;                // what the refusing gate measured, and its limit
 };
 
 // The ball's name in the calibration file's words: "green", "red", "blue", "yellow".

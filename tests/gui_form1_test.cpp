@@ -305,8 +305,8 @@ TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
       nearest = std::min(nearest, d);
       farthest = std::max(farthest, d);
     }
-  const double smallest = focal * scene::kBallRadius / farthest - 1.5;
-  const double largest = focal * scene::kBallRadius / nearest + 1.5;
+  const double smallest = focal * site::kDefaultBallRadius / farthest - 1.5;
+  const double largest = focal * site::kDefaultBallRadius / nearest + 1.5;
   const char* radiusBoxes[] = {"textBox14", "textBox9", "textBox21", "textBox30"};
   const char* rangeBoxes[] = {"textBox15", "textBox8", "textBox20", "textBox29"};
   const char* filteredBoxes[] = {"textBox39", "textBox40", "textBox41", "textBox42"};

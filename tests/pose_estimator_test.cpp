@@ -7,7 +7,7 @@
 #include <opencv2/videoio.hpp>
 #include <random>
 
-#include "../vision/camera_model.hpp"
+#include "camera_model.hpp"
 #include "estimator.hpp"
 #include "scene.hpp"
 #include "support/scratch.hpp"
@@ -32,13 +32,10 @@ struct Errors {
 // view from above, as an operator's clicks would be.
 pose::EstimatorSettings settingsFor(const scene::SceneOptions& options) {
   pose::EstimatorSettings settings;
-  settings.camera = {cameraIntrinsicsFor(options.size), lensDistortion};
-  settings.pictureSize = options.size;
+  settings.camera = site::defaultCamera().at(options.size);
   const scene::Pose above = scene::lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});
   const cv::Mat picture = scene::render(above, options, 1);
-  for (int ball = 1; ball <= pose::kBalls; ++ball) {
-    const cv::Vec3d c = scene::ballCentre(ball);
-    settings.landmarks[ball - 1] = {c[0], c[1], c[2]};
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Vec3b bgr = scene::sampleBall(picture, above, ball, options);
     settings.colours[ball - 1] = cv::Vec3d(bgr[2], bgr[1], bgr[0]);
   }
@@ -48,9 +45,10 @@ pose::EstimatorSettings settingsFor(const scene::SceneOptions& options) {
 // How many balls lie wholly inside the picture, and how many wholly outside it.
 std::pair<int, int> ballsInView(const scene::Pose& pose, const scene::SceneOptions& options) {
   int inside = 0, outside = 0;
-  for (int ball = 1; ball <= pose::kBalls; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Point2d at = scene::projectBall(pose, ball, options);
-    const double r = 1 + cameraIntrinsicsFor(options.size)(0, 0) * scene::kBallRadius /
+    const double r = 1 + site::defaultCamera().at(options.size).intrinsics(0, 0) *
+                             site::kDefaultBallRadius /
                              cv::norm(pose.position - scene::ballCentre(ball));
     const cv::Size s = options.size;
     if (at.x > r && at.y > r && at.x < s.width - 1 - r && at.y < s.height - 1 - r) ++inside;

@@ -7,7 +7,7 @@
 #include <opencv2/calib3d.hpp>
 #include <random>
 
-#include "../vision/camera_model.hpp"
+#include "camera_model.hpp"
 #include "camera_pose.hpp"
 #include "cone.hpp"
 #include "pinhole.hpp"
@@ -18,8 +18,8 @@ using namespace Orvanta::pose;
 
 namespace {
 
-const PinholeCamera kCamera{cameraIntrinsics, lensDistortion};
-const std::array<cv::Point3d, kBalls> kLandmarks = {
+const PinholeCamera kCamera{site::defaultCamera().intrinsics, site::defaultCamera().distortion};
+const std::array<cv::Point3d, site::kBallCount> kLandmarks = {
     {{0, 0, 0}, {0.7, 0, 0}, {0.7, -0.51, 0}, {0, -0.51, 0}}};
 
 // A camera at `position` looking at the rectangle's centre, rolled by `roll` radians: the
@@ -34,10 +34,10 @@ cv::Matx33d lookingAtCentre(const cv::Vec3d& position, double roll) {
           down[2],  forward[0], forward[1], forward[2]};
 }
 
-std::array<std::optional<BallView>, kBalls> viewsFrom(const cv::Vec3d& position,
-                                                      const cv::Matx33d& rotation) {
-  std::array<std::optional<BallView>, kBalls> views;
-  for (int i = 0; i < kBalls; ++i) {
+std::array<std::optional<BallView>, site::kBallCount> viewsFrom(const cv::Vec3d& position,
+                                                                const cv::Matx33d& rotation) {
+  std::array<std::optional<BallView>, site::kBallCount> views;
+  for (int i = 0; i < site::kBallCount; ++i) {
     const cv::Vec3d c = rotation * (cv::Vec3d(kLandmarks[i]) - position);
     views[i] = BallView{cv::normalize(c), cv::norm(c)};
   }
@@ -56,8 +56,9 @@ TEST(PoseLens, UndistortionInvertsTheLensEverywhereInThePicture) {
     EXPECT_NEAR(back.y, pixel.y, 1e-9) << pixel;
     // The same point as OpenCV's own inversion, run to convergence.
     std::vector<cv::Point2d> in{pixel}, out;
-    cv::undistortPoints(in, out, cv::Matx33d(cameraIntrinsics), lensDistortion, cv::noArray(),
-                        cv::noArray(), cv::TermCriteria(cv::TermCriteria::COUNT, 100, 0));
+    cv::undistortPoints(in, out, site::defaultCamera().intrinsics, site::defaultCamera().distortion,
+                        cv::noArray(), cv::noArray(),
+                        cv::TermCriteria(cv::TermCriteria::COUNT, 100, 0));
     EXPECT_NEAR(n.x, out[0].x, 1e-9);
     EXPECT_NEAR(n.y, out[0].y, 1e-9);
     // A pixel's area in the normalised plane, against a finite difference of the inversion.
@@ -140,7 +141,7 @@ TEST(PoseSolve, ExactDirectionsGiveTheExactPose) {
 TEST(PoseSolve, ThreeBallsAndTheirRangesChooseAmongTheCandidates) {
   const cv::Vec3d position(-0.5, -0.3, 0.3);
   const cv::Matx33d rotation = lookingAtCentre(position, 0.4);
-  for (int left = 0; left < kBalls; ++left) {
+  for (int left = 0; left < site::kBallCount; ++left) {
     auto views = viewsFrom(position, rotation);
     views[left].reset();
     const CameraPose pose = solveCameraPose(views, kLandmarks, 490);
@@ -156,7 +157,7 @@ TEST(PoseSolve, RefusesWhatDoesNotFitTheLayout) {
   const cv::Matx33d rotation = lookingAtCentre(position, 0.3);
   struct Case {
     const char* what;
-    std::function<void(std::array<std::optional<BallView>, kBalls>&)> spoil;
+    std::function<void(std::array<std::optional<BallView>, site::kBallCount>&)> spoil;
     Refusal refusal;
     std::string status;
   };

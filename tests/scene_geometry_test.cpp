@@ -7,6 +7,7 @@
 #include "scene.hpp"
 
 using namespace Orvanta::scene;
+namespace site = Orvanta::site;
 
 TEST(SceneTruth, DistancesToTheFourBalls) {
   const auto d = trueDistances({0, 0, 0.6});
@@ -49,7 +50,7 @@ TEST(SceneDive, KeepsAllBallsInViewWithinRange) {
       EXPECT_GE(distance, 1.3);
       EXPECT_LE(distance, 2.2);
     }
-    for (int ball = 1; ball <= kBallCount; ++ball) {
+    for (int ball = 1; ball <= site::kBallCount; ++ball) {
       // A whole ball in view: its centre is at least its apparent radius (under 20 px at
       // 1.3 m or more) from every edge.
       const cv::Point2d at = projectBall(pose, ball, options);
@@ -70,12 +71,12 @@ TEST(SceneView, RollTurnsThePictureAboutTheViewingDirection) {
   // image point (x, y) moves to (y, -x).
   const SceneOptions pinhole{.distort = false};
   const cv::Vec3d from(0.2, -0.1, 1.6), to(0.35, -0.255, 0);
-  const cv::Matx33d k = cameraMatrix(pinhole.size);
+  const cv::Matx33d k = site::defaultCamera().at(pinhole.size).intrinsics;
   const auto normalised = [&](const Pose& pose, int ball) {
     const cv::Point2d p = projectBall(pose, ball, pinhole);
     return cv::Point2d((p.x - k(0, 2)) / k(0, 0), (p.y - k(1, 2)) / k(1, 1));
   };
-  for (int ball = 1; ball <= kBallCount; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Point2d plain = normalised(lookAt(from, to), ball);
     const cv::Point2d rolled = normalised(lookAt(from, to, 90), ball);
     EXPECT_NEAR(rolled.x, plain.y, 1e-9) << ball;
@@ -100,10 +101,11 @@ TEST(SceneSurvey, ObliqueRollingDescentWithTheBallsInView) {
         std::acos(std::clamp(upright.rotation.row(0).dot(pose.rotation.row(0)), -1.0, 1.0)) * 180 /
             CV_PI);
     bool all = true;
-    for (int ball = 1; ball <= kBallCount; ++ball) {
+    for (int ball = 1; ball <= site::kBallCount; ++ball) {
       // Wholly in view: the centre an apparent radius and a pixel from every edge.
       const cv::Point2d at = projectBall(pose, ball, SceneOptions{});
-      const double radius = 490 * kBallRadius / cv::norm(pose.position - ballCentre(ball)) + 1;
+      const double radius =
+          490 * site::kDefaultBallRadius / cv::norm(pose.position - ballCentre(ball)) + 1;
       all = all && std::min({at.x, at.y, 319 - at.x, 239 - at.y}) > radius;
     }
     allInView += all ? 1 : 0;

@@ -8,6 +8,7 @@
 #include "scene.hpp"
 
 using namespace Orvanta::scene;
+namespace site = Orvanta::site;
 
 namespace {
 
@@ -78,7 +79,8 @@ TEST(SceneLens, UndistortingAnOffAxisBallRestoresThePinholeView) {
   // From 1 m above (0.2, 0.15) looking straight down, the green ball sits 0.25 normalised
   // units off the axis, where the lens moves it by about 1.7 pixels.
   const Pose pose = lookAt({0.2, 0.15, 1.0}, {0.2, 0.15, 0});
-  const std::vector<cv::Point2f> outline = pinholeSilhouette({-0.2, 0.15, 1.0}, kBallRadius);
+  const std::vector<cv::Point2f> outline =
+      pinholeSilhouette({-0.2, 0.15, 1.0}, site::kDefaultBallRadius);
   const cv::Moments expected = cv::moments(outline);
   const cv::Point2d expectedCentre(expected.m10 / expected.m00, expected.m01 / expected.m00);
 
@@ -102,7 +104,7 @@ TEST(SceneProjection, ProjectedCentresLandOnTheirBallsColours) {
   cv::cvtColor(render(pose, options), hsv, cv::COLOR_BGR2HSV);  // hue 0..179
   // Hue ranges of green, red (around 0), blue and yellow; all well saturated.
   const int hueLow[] = {45, -12, 108, 18}, hueHigh[] = {80, 10, 130, 35};
-  for (int ball = 1; ball <= kBallCount; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Point2d at = projectBall(pose, ball, options);
     const cv::Vec3b p = hsv.at<cv::Vec3b>(int(std::lround(at.y)), int(std::lround(at.x)));
     const int hue = p[0] > 150 ? p[0] - 180 : p[0];

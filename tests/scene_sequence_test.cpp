@@ -11,6 +11,7 @@
 #include "scene.hpp"
 
 using namespace Orvanta::scene;
+namespace site = Orvanta::site;
 namespace fs = std::filesystem;
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(SceneFiles, CalibrationFileHoldsEachBallsColourAndThreshold) {
                        cv::FileStorage::READ | cv::FileStorage::FORMAT_JSON);
   ASSERT_TRUE(file.isOpened());
   const char* names[] = {"green", "red", "blue", "yellow"};
-  for (int ball = 1; ball <= kBallCount; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::FileNode node = file[names[ball - 1]];
     ASSERT_FALSE(node.empty()) << names[ball - 1];
     EXPECT_EQ(int(node["threshold"]), 180);

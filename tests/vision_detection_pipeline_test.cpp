@@ -6,7 +6,7 @@
 
 #include "calibration_file.hpp"
 #include "detection.hpp"
-#include "image_windows.hpp"
+#include "no_windows.hpp"
 #include "number_format.hpp"
 #include "scene.hpp"
 #include "support/recording_texts.hpp"

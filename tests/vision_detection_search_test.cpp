@@ -3,6 +3,7 @@
 #include <opencv2/core.hpp>
 
 #include "detection.hpp"
+#include "similarity_reference.hpp"
 
 using namespace Orvanta;
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "calibration_file.hpp"
-#include "image_windows.hpp"
+#include "no_windows.hpp"
 #include "scene.hpp"
 #include "support/range_tolerance.hpp"
 #include "support/recording_texts.hpp"

@@ -13,9 +13,12 @@
 #include "calibration_file.hpp"
 #include "camera_model.hpp"
 #include "detection.hpp"
-#include "image_windows.hpp"
+#include "no_windows.hpp"
+#include "reference_stages.hpp"
 #include "scene.hpp"
+#include "similarity_reference.hpp"
 #include "support/recording_texts.hpp"
+#include "support/scratch.hpp"
 #include "support/scripted_key_wait.hpp"
 #include "support/vision_state.hpp"
 #include "tracking_loop.hpp"
@@ -32,7 +35,7 @@ class FastPath : public testing::Test {
 
   // Calibrates the balls to a generated view, with the demo's median aperture 5.
   static void calibrateTo(const cv::Mat& frame, const scene::Pose& pose, int threshold) {
-    const auto file = std::filesystem::temp_directory_path() / "orvanta-fast-path.json";
+    const auto file = scratchFolder() / "calibration.json";
     std::string error;
     ASSERT_TRUE(scene::writeCalibration(file.string(), frame, pose, {}, threshold, &error));
     ASSERT_TRUE(loadCalibration(file.string(), &error)) << error;
@@ -45,17 +48,17 @@ struct Detection {
   WorkImages work;
 };
 
-Detection detectOn(const cv::Mat& frame, circles ball, DetectionPath path) {
+Detection detectOn(const cv::Mat& frame, circles ball, const DetectionStages& path) {
   Detection out;
   out.work.create(frame.size());
-  out.work.path = path;
+  out.work.stages = &path;
   out.circles = findBallCircles(ball, frame, out.work);
   return out;
 }
 
 void expectSameDetection(const cv::Mat& frame, const circles& ball) {
-  const Detection fast = detectOn(frame, ball, DetectionPath::fast);
-  const Detection reference = detectOn(frame, ball, DetectionPath::reference);
+  const Detection fast = detectOn(frame, ball, fastStages());
+  const Detection reference = detectOn(frame, ball, OrvantaTest::referenceStages());
   const std::pair<const char*, cv::Mat WorkImages::*> stages[] = {
       {"similarity", &WorkImages::similarity},
       {"mask", &WorkImages::mask},
@@ -70,7 +73,7 @@ void expectSameDetection(const cv::Mat& frame, const circles& ball) {
 // The ball tracked where the reference path finds it in frame (its strongest circle), or lost
 // when it finds nothing.
 circles trackedIn(const cv::Mat& frame, circles ball) {
-  const Detection found = detectOn(frame, ball, DetectionPath::reference);
+  const Detection found = detectOn(frame, ball, OrvantaTest::referenceStages());
   ball.found = !found.circles.empty();
   if (ball.found) {
     ball.x = cvRound(found.circles.front()[0]);
@@ -129,14 +132,14 @@ TEST_F(FastPath, SmoothingReplicatesTheBorderAsTheLegacyCall) {
   const cv::Mat frame = scene::render(scene::lookAt({0.28, -0.1, 1.0}, {0.28, -0.1, 0}), {}, 3);
   for (const auto& [width, height] : {std::pair{1, 2}, {2, 0}, {0, 3}, {4, 2}, {10, 10}}) {
     highIntFilt = width, lowIntFilt = height;
-    for (const DetectionPath path : {DetectionPath::fast, DetectionPath::reference}) {
-      const Detection d = detectOn(frame, zelena, path);
+    for (const DetectionStages* path : {&fastStages(), &OrvantaTest::referenceStages()}) {
+      const Detection d = detectOn(frame, zelena, *path);
       cv::Mat legacy(frame.size(), CV_8UC1);
       IplImage in = cvIplImage(d.work.edges), out = cvIplImage(legacy);
       const DetectionParams p = currentParams();
       cvSmooth(&in, &out, CV_GAUSSIAN, p.gaussianWidth, p.gaussianHeight, 0, 0);
       EXPECT_EQ(cv::countNonZero(d.work.smoothed != legacy), 0)
-          << width << " x " << height << (path == DetectionPath::fast ? " fast" : " reference");
+          << width << " x " << height << (path == &fastStages() ? " fast" : " reference");
     }
   }
 }
@@ -153,7 +156,7 @@ TEST_F(FastPath, WholeRunsGiveTheSameRecordsTextsRangesAndPositions) {
     std::vector<std::array<circles, 4>> balls;
     std::vector<std::pair<std::string, std::string>> texts;
   };
-  const auto track = [&](DetectionPath path) {
+  const auto track = [&](const DetectionStages& path) {
     const std::array<circles, 4> calibrated{zelena, crvena, plava, zuta};
     Run out;
     RecordingTexts texts;
@@ -174,8 +177,8 @@ TEST_F(FastPath, WholeRunsGiveTheSameRecordsTextsRangesAndPositions) {
     kamera = camera{};
     return out;
   };
-  const Run fast = track(DetectionPath::fast);
-  const Run reference = track(DetectionPath::reference);
+  const Run fast = track(fastStages());
+  const Run reference = track(OrvantaTest::referenceStages());
 
   ASSERT_EQ(fast.reports.size(), 15u);
   ASSERT_EQ(reference.reports.size(), fast.reports.size());
@@ -219,7 +222,8 @@ TEST_F(FastPath, SearchedPictureIsTheUndistortedFrameWhereverItIsSearched) {
   ASSERT_EQ(run.start(), StartResult::started);
   const auto undistorted = [&](const char* file) {
     cv::Mat expected;
-    cv::undistort(cv::imread((dir / file).string()), expected, cameraIntrinsics, lensDistortion);
+    cv::undistort(cv::imread((dir / file).string()), expected, site::defaultCamera().intrinsics,
+                  site::defaultCamera().distortion);
     return expected;
   };
   run.pass();  // searches picture 2, every ball lost

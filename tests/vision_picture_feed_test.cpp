@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "calibration_file.hpp"
-#include "image_windows.hpp"
+#include "no_windows.hpp"
 #include "picture_feed.hpp"
 #include "precise_pose.hpp"
 #include "scene.hpp"
@@ -73,7 +73,7 @@ TEST(PictureFeed, TheEndOrAPictureOfAnotherSizeEndsTheFeedForGood) {
   const auto dir = scratchFolder();
   const std::string pattern = writeDiscSequence(dir, std::vector<DiscFrame>(4));
   cv::imwrite((dir / "frame_00003.png").string(), cv::Mat(100, 100, CV_8UC3, cv::Scalar::all(9)));
-  pose::PoseEstimator estimator(estimatorSettings({320, 240}, pose::kDefaultBallRadius));
+  pose::PoseEstimator estimator(estimatorSettings({320, 240}, site::kDefaultBallRadius));
   struct Case {
     std::string source;
     int pictures;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "image_windows.hpp"
+#include "no_windows.hpp"
 #include "number_format.hpp"
 #include "ranging.hpp"
 #include "support/disc_frames.hpp"

@@ -8,11 +8,11 @@ namespace Orvanta::scene {
 
 bool writeCalibration(const std::string& path, const cv::Mat& frame, const Pose& pose,
                       const SceneOptions& options, int threshold, std::string* error) {
-  static const char* const kNames[kBallCount] = {"green", "red", "blue", "yellow"};
   nlohmann::ordered_json file;  // keeps the balls in their order
-  for (int ball = 1; ball <= kBallCount; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Vec3b bgr = sampleBall(frame, pose, ball, options);
-    file[kNames[ball - 1]] = {{"rgb", {bgr[2], bgr[1], bgr[0]}}, {"threshold", threshold}};
+    file[site::kBallNames[ball - 1]] = {{"rgb", {bgr[2], bgr[1], bgr[0]}},
+                                        {"threshold", threshold}};
   }
   std::ofstream out(path);
   out << file.dump(2) << '\n';

@@ -1,4 +1,4 @@
-// The landmark layout: four balls at the corners of a 0.7 m x 0.51 m rectangle in z = 0.
+// The scene's balls where the default landmark layout puts them.
 #include <limits>
 
 #include "scene.hpp"
@@ -6,23 +6,15 @@
 namespace Orvanta::scene {
 
 cv::Vec3d ballCentre(int ball) {
-  switch (ball) {
-    case 1:
-      return {0.0, 0.0, 0.0};
-    case 2:
-      return {0.7, 0.0, 0.0};
-    case 3:
-      return {0.7, -0.51, 0.0};
-    case 4:
-      return {0.0, -0.51, 0.0};
-    default:
-      return cv::Vec3d::all(std::numeric_limits<double>::quiet_NaN());
-  }
+  if (ball < 1 || ball > site::kBallCount)
+    return cv::Vec3d::all(std::numeric_limits<double>::quiet_NaN());
+  const cv::Point3d& c = site::defaultLayout().centres[ball - 1];
+  return {c.x, c.y, c.z};
 }
 
-std::array<double, kBallCount> trueDistances(const cv::Vec3d& position) {
-  std::array<double, kBallCount> distances{};
-  for (int ball = 1; ball <= kBallCount; ++ball)
+std::array<double, site::kBallCount> trueDistances(const cv::Vec3d& position) {
+  std::array<double, site::kBallCount> distances{};
+  for (int ball = 1; ball <= site::kBallCount; ++ball)
     distances[ball - 1] = cv::norm(position - ballCentre(ball));
   return distances;
 }

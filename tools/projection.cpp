@@ -14,9 +14,9 @@ cv::Point2d projectBall(const Pose& pose, int ball, const SceneOptions& options)
   const std::vector<cv::Point3d> points{cv::Point3d(centre)};
   std::vector<cv::Point2d> image;
   const cv::Mat distortion =
-      options.distort ? cv::Mat(distortionCoefficients()) : cv::Mat::zeros(4, 1, CV_64F);
-  cv::projectPoints(points, cv::Vec3d::zeros(), cv::Vec3d::zeros(), cameraMatrix(options.size),
-                    distortion, image);
+      options.distort ? cv::Mat(site::defaultCamera().distortion) : cv::Mat::zeros(4, 1, CV_64F);
+  cv::projectPoints(points, cv::Vec3d::zeros(), cv::Vec3d::zeros(),
+                    site::defaultCamera().at(options.size).intrinsics, distortion, image);
   return image.front();
 }
 

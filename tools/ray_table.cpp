@@ -17,12 +17,12 @@ RayTable::RayTable(cv::Size size, bool distort) {
     for (int col = 0; col < pixels.cols; ++col)
       pixels.at<cv::Vec2d>(row, col) = cv::Vec2d(col - 1, row - 1);
   const cv::Mat flat = pixels.reshape(2, 1);
-  const cv::Matx33d k = cameraMatrix(size);
+  const cv::Matx33d k = site::defaultCamera().at(size).intrinsics;
   cv::Mat rays;
   if (distort) {
     const cv::TermCriteria exact(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 50, 1e-12);
-    cv::undistortPoints(flat, rays, k, distortionCoefficients(), cv::noArray(), cv::noArray(),
-                        exact);
+    cv::undistortPoints(flat, rays, k, site::defaultCamera().distortion, cv::noArray(),
+                        cv::noArray(), exact);
   } else {
     cv::undistortPoints(flat, rays, k, cv::noArray());
   }

@@ -13,7 +13,7 @@ namespace {
 // BGR, ball order. Chosen so that under the vision program's HSV similarity each ball scores
 // at most 191 against every other ball's reference and at least 214 against its own over the
 // whole shading range: the default threshold 200 separates them.
-const std::array<cv::Vec3f, kBallCount> kBallColours = {
+const std::array<cv::Vec3f, site::kBallCount> kBallColours = {
     cv::Vec3f(47, 160, 13), cv::Vec3f(17, 44, 210), cv::Vec3f(215, 22, 17),
     cv::Vec3f(103, 240, 250)};
 
@@ -41,7 +41,7 @@ struct Sphere {
 };
 
 struct View {
-  std::array<Sphere, kBallCount> spheres;
+  std::array<Sphere, site::kBallCount> spheres;
   cv::Vec3d light;  // camera frame, unit, towards the light
   double edgeBand;  // normalised image units per pixel times kEdgeBandPixels
   double ambient, diffuse;
@@ -53,13 +53,13 @@ View makeView(const Pose& pose, const SceneOptions& options) {
   // threshold across the ball.
   view.ambient = 1 - options.shading;
   view.diffuse = options.shading;
-  for (int ball = 1; ball <= kBallCount; ++ball) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Vec3d centre = pose.rotation * (ballCentre(ball) - pose.position);
     view.spheres[ball - 1] = {centre, centre.dot(centre), kBallColours[ball - 1]};
   }
   // Light from above and behind the camera, as from a lamp on the vehicle's top.
   view.light = cv::normalize(cv::Vec3d(0, -0.6, -1));
-  const cv::Matx33d k = cameraMatrix(options.size);
+  const cv::Matx33d k = site::defaultCamera().at(options.size).intrinsics;
   view.edgeBand = kEdgeBandPixels / std::min(k(0, 0), k(1, 1));
   return view;
 }
@@ -73,7 +73,7 @@ struct Trace {
 };
 
 Trace trace(const View& view, const cv::Vec3d& ray) {
-  constexpr double kRadiusSq = kBallRadius * kBallRadius;
+  constexpr double kRadiusSq = site::kDefaultBallRadius * site::kDefaultBallRadius;
   Trace result;
   for (const Sphere& sphere : view.spheres) {
     const double along = ray.dot(sphere.centre);
@@ -81,8 +81,10 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
     const double offAxisSq = sphere.centreSq - along * along;
     const double band = view.edgeBand * along;
     // Cheap rejection first: almost every ray passes far from every ball.
-    if (offAxisSq >= (kBallRadius + band) * (kBallRadius + band)) continue;
-    if (std::abs(std::sqrt(std::max(0.0, offAxisSq)) - kBallRadius) < band) result.nearEdge = true;
+    if (offAxisSq >= (site::kDefaultBallRadius + band) * (site::kDefaultBallRadius + band))
+      continue;
+    if (std::abs(std::sqrt(std::max(0.0, offAxisSq)) - site::kDefaultBallRadius) < band)
+      result.nearEdge = true;
     if (offAxisSq >= kRadiusSq) continue;
     const double t = along - std::sqrt(kRadiusSq - offAxisSq);
     if (t > 0 && t < result.t) result.t = t, result.sphere = &sphere;
@@ -94,7 +96,7 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
 cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
                    const cv::Vec3f& water) {
   if (!hit.sphere) return water;
-  const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / kBallRadius;
+  const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / site::kDefaultBallRadius;
   const double shade = view.ambient + view.diffuse * std::max(0.0, normal.dot(view.light));
   return hit.sphere->colour * float(shade);
 }

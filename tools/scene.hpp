@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace Orvanta::scene {
+#include "landmark_layout.hpp"
 
-constexpr int kBallCount = 4;
-constexpr double kBallRadius = 0.05;  // metres
+namespace Orvanta::scene {
 
 // Camera at `position` (landmark frame, metres) with `rotation` taking landmark-frame directions
 // to camera directions: its rows are image right, image down and the viewing direction.
@@ -70,7 +69,7 @@ cv::Mat stressPicture(Stress kind, cv::Size size);
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex = 0);
 
 // Euclidean distance from `position` to each ball centre, in ball order.
-std::array<double, kBallCount> trueDistances(const cv::Vec3d& position);
+std::array<double, site::kBallCount> trueDistances(const cv::Vec3d& position);
 
 // Where the centre of ball 1..4 appears in the frame (through the lens distortion when the
 // options ask for it), in pixels.

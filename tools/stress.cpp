@@ -8,7 +8,7 @@ namespace Orvanta::scene {
 namespace {
 
 cv::Scalar colourOf(int k) {
-  const cv::Vec3b c = ballColour(1 + k % kBallCount);
+  const cv::Vec3b c = ballColour(1 + k % site::kBallCount);
   return cv::Scalar(c[0], c[1], c[2]);
 }
 

@@ -10,6 +10,7 @@
 #include "calibration_file.hpp"
 #include "form1.hpp"
 #include "headless.hpp"
+#include "highgui_key_wait.hpp"
 #include "image_windows.hpp"
 #include "key_wait.hpp"
 #include "options.hpp"

@@ -19,7 +19,7 @@ struct Landmark {
 };
 
 // The balls in their order around the rectangle, from the landmark globals.
-std::array<Landmark, 4> landmarks() {
+std::array<Landmark, site::kBallCount> landmarks() {
   return {{{{dx1, dy1}, Qt::green},
            {{dx2, dy2}, Qt::red},
            {{dx3, dy3}, Qt::blue},
@@ -90,7 +90,7 @@ void PositionView::paintEvent(QPaintEvent*) {
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
 
   const PlaneToView toView(shownArea(), QRectF(rect()).adjusted(4, 4, -4, -4));
-  const std::array<Landmark, 4> balls = landmarks();
+  const std::array<Landmark, site::kBallCount> balls = landmarks();
   QPolygonF edge;
   for (const Landmark& ball : balls) edge << toView(ball.at);
   painter.setPen(QPen(Qt::darkGray, 1, Qt::DashLine));

@@ -1,0 +1,22 @@
+// The camera that takes the pictures: intrinsics, lens distortion and the picture size they
+// were calibrated at. The default is the vehicle camera's calibration at 320x240.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace Orvanta::site {
+
+struct CameraModel {
+  cv::Matx33d intrinsics;  // fx, 0, cx; 0, fy, cy; 0, 0, 1 (pixels)
+  cv::Vec4d distortion;    // k1, k2, p1, p2; on normalised coordinates, so size-independent
+  cv::Size size;           // the picture size the intrinsics are for
+
+  // The same camera delivering pictures of another size (the sensor binned or scaled): focal
+  // lengths and principal point scale with the width and the height.
+  CameraModel at(cv::Size pictureSize) const;
+};
+
+// The vehicle camera at 320x240: fx 489.55, fy 491.43, centre (145.82, 126.79).
+const CameraModel& defaultCamera();
+
+}  // namespace Orvanta::site

@@ -1,0 +1,159 @@
+#include "calibration.hpp"
+
+#include <filesystem>
+
+#include "calibration_file.hpp"
+#include "camera.hpp"
+#include "click_slot.hpp"
+#include "colour.hpp"
+#include "detection.hpp"
+#include "histogram.hpp"
+#include "key_wait.hpp"
+#include "number_format.hpp"
+#include "state.hpp"
+
+namespace Orvanta {
+namespace {
+
+constexpr const char* kStatus = "textBox7";
+
+// The controls of one ball's row, and the status texts of its calibration pass.
+struct CalibrationRow {
+  const char* prompt;
+  const char* swatch;
+  const char* red;
+  const char* green;
+  const char* blue;
+  const char* hue;
+  const char* saturation;
+  const char* value;
+  const char* threshold;
+  const char* afterThreshold;  // nullptr: "Odaberi treshold!" stays until the next prompt
+};
+
+constexpr CalibrationRow kRows[] = {
+    {"Klikni na zelenu!", "pictureBox1", "textBox1", "textBox2", "textBox3", "textBox6", "textBox5",
+     "textBox4", "textBox13", nullptr},
+    {"Klikni na crvenu!", "pictureBox2", "textBox19", "textBox18", "textBox17", "textBox16",
+     "textBox12", "textBox11", "textBox10", ""},
+    {"Klikni na plavu!", "pictureBox3", "textBox28", "textBox27", "textBox26", "textBox25",
+     "textBox24", "textBox23", "textBox22", ""},
+    {"Klikni na žutu!", "pictureBox4", "textBox37", "textBox36", "textBox35", "textBox34",
+     "textBox33", "textBox32", "textBox31", "Klikni na Start!"},
+};
+
+void showBallColour(int ball, OperatorTexts& texts) {
+  const CalibrationRow& row = kRows[ball - 1];
+  const circles& record = ballRecord(ball);
+  texts.setSwatch(row.swatch, record.r, record.g, record.b);
+  texts.setText(row.red, formatNumber(record.r));
+  texts.setText(row.green, formatNumber(record.g));
+  texts.setText(row.blue, formatNumber(record.b));
+  texts.setText(row.hue, formatNumber(record.h));
+  texts.setText(row.saturation, formatNumber(record.s));
+  texts.setText(row.value, formatNumber(record.v));
+}
+
+// The sampled pixel becomes the reference colour hsv and the ball's calibrated colour.
+void sampleColour(const cv::Vec3b& pixel, circles& record) {
+  rgb = pixelToRgb(pixel);
+  rgb_full = {rgb.r, rgb.g, rgb.b};
+  hsv = rgb_to_hsv(rgb);
+  hsv_full = {double(hsv.h), double(hsv.s), double(hsv.v)};
+  record.r = rgb.r;
+  record.g = rgb.g;
+  record.b = rgb.b;
+  record.h = hsv.h;
+  record.s = hsv.s;
+  record.v = hsv.v;
+}
+
+bool clickInPicture() {
+  return box.x > 0 && box.y > 0 && box.x < image.cols && box.y < image.rows;
+}
+
+// One click on the picture: sample, show, choose the threshold on the histogram, save. False
+// when the histogram had no frame: the calibration ends, its refusal left readable.
+bool takeClick(Host& host, const Session& session) {
+  const int ball = ++brojOdabranihBoja;
+  odabran_piksel = true;
+  const cv::Point sampled(box.x, box.y);
+  const cv::Vec3b pixel = image.at<cv::Vec3b>(sampled);
+  box.x = box.y = -1;
+  if (!izmjena) return true;
+  izmjena = false;
+
+  const CalibrationRow& row = kRows[ball - 1];
+  sampleColour(pixel, ballRecord(ball));
+  showBallColour(ball, host.texts);
+  host.texts.setText(kStatus, "Odaberi treshold!");
+  bool refused = false;
+  host.texts.setText(row.threshold, formatNumber(histogram(ball, host, &refused, sampled)));
+  if (row.afterThreshold && !refused) host.texts.setText(kStatus, row.afterThreshold);
+  saveSession(session, host.texts);
+  return !refused;
+}
+
+// The calibration samples the preview's still picture; without one (or once the camera has
+// been released) it takes a fresh picture itself.
+bool ensureStillPicture(Host& host) {
+  if (!image.empty() && capture.isOpened()) return true;
+  PictureProblem problem;
+  if (openCamera(host.cameraSource) && queryFrame(image, &problem)) return true;
+  capture.release();
+  host.texts.setText(kStatus, problem ? problem.window : statusNoCamera);
+  return false;
+}
+
+}  // namespace
+
+void button3_Click(Host& host, const Session& session) {
+  if (!ensureStillPicture(host)) return;
+  host.windows.destroyWindow(name_video);
+  host.windows.namedWindow(name);
+  host.windows.show(name, image);
+  host.windows.setMouseCallback(name, mouseClick, &image);
+
+  brojOdabranihBoja = 0;
+  do {
+    host.texts.setText(kStatus, kRows[brojOdabranihBoja].prompt);
+    if (clickInPicture() && !takeClick(host, session)) break;
+    waitKey(host, 33);
+  } while (c != 'n' && brojOdabranihBoja < site::kBallCount);
+
+  capture.release();
+  host.windows.destroyWindow(name_video);
+  host.windows.destroyWindow(name);
+}
+
+void showCalibration(OperatorTexts& texts) {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
+    const circles& record = ballRecord(ball);
+    if (!calibrated(record)) continue;
+    showBallColour(ball, texts);
+    texts.setText(kRows[ball - 1].threshold, formatNumber(record.threshold));
+  }
+}
+
+Restored restoreSession(Session& session, OperatorTexts& texts) {
+  std::error_code ignored;
+  if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
+    return {};
+  Restored restored;
+  if (!loadCalibration(session.calibrationPath, &restored.error, &session.ballRadius)) {
+    session.fileUnreadable = true;
+    return restored;
+  }
+  showCalibration(texts);
+  restored.loaded = true;
+  return restored;
+}
+
+void saveSession(const Session& session, OperatorTexts& texts) {
+  if (session.calibrationPath.empty() || session.fileUnreadable) return;
+  std::string error;
+  if (!saveCalibration(session.calibrationPath, &error, session.ballRadius))
+    texts.setText(kStatus, "Kalibracija nije spremljena: " + error);
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,48 @@
+// The colour calibration behind "Odabir slike", and the saved calibration of a session.
+#pragma once
+
+#include <string>
+
+#include "ball_measurement.hpp"
+#include "host.hpp"
+
+namespace Orvanta {
+
+// Settings of one program run that outlive a single activity.
+struct Session {
+  std::string calibrationPath;                   // empty: calibrations are neither loaded nor saved
+  double ballRadius = site::kDefaultBallRadius;  // as the calibration file has it
+  // The file exists but could not be loaded: this run never writes over it.
+  bool fileUnreadable = false;
+  // Pictures per second of an image sequence in the window; 0 plays every source as fast as
+  // it delivers.
+  double playbackFps = 0;
+};
+
+// Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
+// blue and yellow ball in turn; each click samples one pixel into the ball's record and row,
+// then the threshold histogram runs on a fresh frame. "n" ends it early. Without a still
+// picture or an open camera it opens the camera and grabs one first. Releases the camera and
+// closes both image windows at the end; with a calibration path set, saves after each ball.
+void button3_Click(Host& host, const Session& session = {});
+
+// Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
+void showCalibration(OperatorTexts& texts);
+
+// What restoreSession found: a calibration loaded, a file that could not be (the error names
+// it), or neither (no file).
+struct Restored {
+  bool loaded = false;
+  std::string error;
+};
+
+// Loads the session's calibration file if it exists (its ball radius into the session) and
+// shows it; a file that cannot be loaded is left as it is for the whole run.
+Restored restoreSession(Session& session, OperatorTexts& texts);
+
+// Saves the calibration and the trackbars to the session's file (atomically); a failure is
+// reported in the status box. Does nothing without a calibration path or for a file that
+// could not be loaded.
+void saveSession(const Session& session, OperatorTexts& texts);
+
+}  // namespace Orvanta

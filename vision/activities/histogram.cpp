@@ -1,0 +1,130 @@
+#include "histogram.hpp"
+
+#include <opencv2/imgproc.hpp>
+
+#include "camera.hpp"
+#include "click_slot.hpp"
+#include "colour.hpp"
+#include "detection.hpp"
+#include "histogram_suggestion.hpp"
+#include "histogram_view.hpp"
+#include "key_wait.hpp"
+#include "similarity.hpp"
+#include "state.hpp"
+
+namespace Orvanta {
+namespace {
+
+constexpr const char* kWindow = "Histogram";
+constexpr int kWidth = 256;
+constexpr int kHeight = 50;
+constexpr char kEndKey = 'n';
+
+circles* selectedBall(int colourIndex) {
+  return colourIndex >= 1 && colourIndex <= site::kBallCount ? &ballRecord(colourIndex) : nullptr;
+}
+
+// Where the pointer is over the view; clicks go to the click slot in the plain histogram's
+// coordinates.
+struct Pointer {
+  int column = -1;
+};
+
+void onViewMouse(int event, int x, int y, int flags, void* param) {
+  const auto at = HistogramView::histogramPointAt({x, y});
+  if (event == cv::EVENT_MOUSEMOVE) static_cast<Pointer*>(param)->column = at ? at->x : -1;
+  if (at) mouseClick(event, at->x, at->y, flags, nullptr);
+}
+
+// Waits until a valid click (x and y above 0 in the plain histogram), which sets threshold,
+// or "n".
+void waitForThresholdClick(const HistogramView& view, Host& host, int& threshold) {
+  Pointer pointer;
+  for (;;) {
+    host.windows.show(kWindow, view.draw(pointer.column));
+    host.windows.setMouseCallback(kWindow, onViewMouse, &pointer);
+    bool chosen = false;
+    if (box.x > 0 && box.y > 0 && izmjena) {
+      izmjena = false;
+      threshold = box.x;
+      chosen = true;
+      box.x = box.y = -1;
+    }
+    waitKey(host, 33);
+    if (c == kEndKey || chosen) return;
+  }
+}
+
+// The live frame to score. A source that has ended (a file the preview ran to its end) is
+// opened once more from its start.
+bool histogramFrame(Host& host, PictureProblem& problem) {
+  if (queryFrame(frame, &problem)) return true;
+  return !problem && openCamera(host.cameraSource) && queryFrame(frame, &problem);
+}
+
+// The scores the other calibrated balls' colours get against the reference colour hsv.
+std::vector<int> otherColourScores(int colourIndex, double norm) {
+  std::vector<int> scores;
+  SimilarityScorer scorer;
+  for (int other = 1; other <= site::kBallCount; ++other) {
+    const circles& record = ballRecord(other);
+    if (other == colourIndex || !calibrated(record)) continue;
+    const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(record.b, record.g, record.r));
+    cv::Mat score(1, 1, CV_8UC1, cv::Scalar(0));
+    scorer.score(pixel, {0, 0, 1, 1}, hsv, norm, score);
+    scores.push_back(score.at<uchar>(0, 0));
+  }
+  return scores;
+}
+
+}  // namespace
+
+cv::Mat histogramPicture(const cv::Mat& similarity) {
+  const int channels[] = {0};
+  const int bins[] = {256};
+  const float range[] = {0, 256};
+  const float* ranges[] = {range};
+  cv::Mat counts;
+  cv::calcHist(&similarity, 1, channels, cv::Mat(), counts, 1, bins, ranges);
+  double largest = 0;
+  cv::minMaxLoc(counts, nullptr, &largest);
+
+  cv::Mat picture(kHeight, kWidth, CV_8UC1, cv::Scalar(255));
+  for (int i = 0; i < kWidth; ++i) {
+    // In double precision: a single-precision product loses the exact halves of large frames.
+    const int bar = largest > 0 ? cvRound(double(counts.at<float>(i)) * kHeight / largest) : 0;
+    cv::line(picture, {i, kHeight}, {i, kHeight - bar}, cv::Scalar(0), 1, cv::LINE_8);
+  }
+  return picture;
+}
+
+int histogram(int colourIndex, Host& host, bool* refused, cv::Point sampled) {
+  circles* ball = selectedBall(colourIndex);
+  int threshold = ball ? ball->threshold : 0;
+  // The norm always belongs to the record's own colour, whatever the frame does.
+  const double norm = hsvNormOf(hsv);
+  if (ball) ball->hsvNorm = norm;
+  PictureProblem problem;
+  if (refused) *refused = false;
+  if (!histogramFrame(host, problem)) {
+    host.texts.setText("textBox7",
+                       problem ? problem.window : "Kamera ne daje sliku: prag nije odabran.");
+    if (refused) *refused = true;
+    return threshold;
+  }
+
+  cv::Mat similarity = cv::Mat::zeros(frame.size(), CV_8UC1);
+  SimilarityScorer().score(frame, cv::Rect({0, 0}, frame.size()), hsv, norm, similarity);
+
+  host.windows.namedWindow(kWindow);
+  const cv::Scalar colour = ball ? cv::Scalar(ball->b, ball->g, ball->r) : cv::Scalar::all(0);
+  const int suggested =
+      suggestedThreshold(similarity, sampled, otherColourScores(colourIndex, norm));
+  waitForThresholdClick(HistogramView(similarity, sampled, colour, suggested), host, threshold);
+
+  if (ball) ball->threshold = threshold;
+  host.windows.destroyWindow(kWindow);
+  return threshold;
+}
+
+}  // namespace Orvanta

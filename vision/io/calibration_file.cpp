@@ -1,0 +1,308 @@
+#include "calibration_file.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "atomic_file.hpp"
+#include "colour.hpp"
+#include "detection.hpp"
+#include "state.hpp"
+
+namespace Orvanta {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct TrackbarSetting {
+  const char* name;  // the copy variable's name
+  int* position;
+  int* copy;
+  int maximum;
+};
+
+constexpr int medianMaximum = int(medianApertures.size()) - 1;
+constexpr int tableMaximum = int(houghParameters.size()) - 1;
+const std::array<TrackbarSetting, 7> trackbarSettings = {{
+    {"IntMedian", &switch_value_median, &IntMedian, medianMaximum},
+    {"lowInt", &low_switch_value, &lowInt, tableMaximum},
+    {"highInt", &high_switch_value, &highInt, tableMaximum},
+    {"lowIntFilt", &low_switch_value_filt, &lowIntFilt, tableMaximum},
+    {"highIntFilt", &high_switch_value_filt, &highIntFilt, tableMaximum},
+    {"lowIntHough", &low_switch_value_hough, &lowIntHough, tableMaximum},
+    {"highIntHough", &high_switch_value_hough, &highIntHough, tableMaximum},
+}};
+
+// Everything a file or an assignment list sets, collected before any global is touched.
+struct Staged {
+  std::array<std::optional<circles>, site::kBallCount> balls;
+  std::array<std::optional<int>, 7> trackbars;
+  std::optional<double> ballRadius;
+
+  void commit() const {
+    for (std::size_t i = 0; i < balls.size(); ++i) {
+      if (!balls[i]) continue;
+      ballRecord(int(i) + 1) = *balls[i];
+      odabran_piksel = true;
+    }
+    for (std::size_t i = 0; i < trackbars.size(); ++i) {
+      if (trackbars[i]) *trackbarSettings[i].position = *trackbarSettings[i].copy = *trackbars[i];
+    }
+  }
+};
+
+std::string wholeNumberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f", value);
+  return text;
+}
+
+bool readInteger(const Json& value, const std::string& where, int minimum, int maximum, int& out,
+                 std::string& problem) {
+  if (!value.is_number_integer()) {
+    problem = where + " must be a whole number";
+    return false;
+  }
+  const double number = value.get<double>();
+  if (number < minimum || number > maximum) {
+    problem = where + " = " + wholeNumberText(number) + " is outside " + std::to_string(minimum) +
+              ".." + std::to_string(maximum);
+    return false;
+  }
+  out = int(number);
+  return true;
+}
+
+bool stageTrackbar(const std::string& name, const Json& value, const std::string& prefix,
+                   Staged& staged, std::string& problem) {
+  for (std::size_t i = 0; i < trackbarSettings.size(); ++i) {
+    if (name != trackbarSettings[i].name) continue;
+    int position = 0;
+    if (!readInteger(value, prefix + name, 0, trackbarSettings[i].maximum, position, problem))
+      return false;
+    staged.trackbars[i] = position;
+    return true;
+  }
+  problem = "unknown trackbar \"" + name +
+            "\" (IntMedian, lowInt, highInt, lowIntFilt, highIntFilt, lowIntHough, highIntHough)";
+  return false;
+}
+
+// The colour fields exactly as the calibration click and the histogram fill them.
+void setColour(circles& ball, int r, int g, int b, int threshold) {
+  const hsv_color derived = rgb_to_hsv({std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
+  ball.r = r, ball.g = g, ball.b = b;
+  ball.h = derived.h, ball.s = derived.s, ball.v = derived.v;
+  ball.threshold = threshold;
+  ball.hsvNorm = hsvNormOf(derived);
+}
+
+bool stageBall(std::size_t index, const Json& entry, Staged& staged, std::string& problem) {
+  const std::string where = site::kBallNames[index];
+  if (!entry.is_object()) {
+    problem = where + " must be an object {\"rgb\": [r, g, b], \"threshold\": t}";
+    return false;
+  }
+  for (const auto& [key, value] : entry.items()) {
+    if (key != "rgb" && key != "threshold") {
+      problem = where + ": unknown key \"" + key + "\"";
+      return false;
+    }
+  }
+  if (!entry.contains("rgb") || !entry.contains("threshold")) {
+    problem = where + " needs both \"rgb\" and \"threshold\"";
+    return false;
+  }
+  const Json& rgbEntry = entry["rgb"];
+  if (!rgbEntry.is_array() || rgbEntry.size() != 3) {
+    problem = where + ".rgb must be a list of three numbers [r, g, b]";
+    return false;
+  }
+  std::array<int, 4> values{};  // r, g, b, threshold
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (!readInteger(rgbEntry[i], where + ".rgb[" + std::to_string(i) + "]", 0, 255, values[i],
+                     problem))
+      return false;
+  }
+  if (!readInteger(entry["threshold"], where + ".threshold", 0, 255, values[3], problem))
+    return false;
+  circles ball = ballRecord(int(index) + 1);
+  setColour(ball, values[0], values[1], values[2], values[3]);
+  staged.balls[index] = ball;
+  return true;
+}
+
+bool stageTrackbars(const Json& entry, Staged& staged, std::string& problem) {
+  if (!entry.is_object()) {
+    problem = "trackbars must be an object of trackbar positions";
+    return false;
+  }
+  for (const auto& [key, value] : entry.items()) {
+    if (!stageTrackbar(key, value, "trackbars.", staged, problem)) return false;
+  }
+  return true;
+}
+
+constexpr double smallestBall = 0.005, largestBall = 1.0;  // metres
+
+bool stageBallRadius(const Json& value, Staged& staged, std::string& problem) {
+  const double radius = value.is_number() ? value.get<double>() : NAN;
+  if (!(radius >= smallestBall && radius <= largestBall)) {
+    problem = "ball_radius must be a number of metres from 0.005 to 1";
+    return false;
+  }
+  staged.ballRadius = radius;
+  return true;
+}
+
+bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
+  if (!document.is_object()) {
+    problem = "expected a JSON object";
+    return false;
+  }
+  for (const auto& [key, value] : document.items()) {
+    if (key == "trackbars") {
+      if (!stageTrackbars(value, staged, problem)) return false;
+      continue;
+    }
+    if (key == "ball_radius") {
+      if (!stageBallRadius(value, staged, problem)) return false;
+      continue;
+    }
+    const auto ball = std::find(site::kBallNames.begin(), site::kBallNames.end(), key);
+    if (ball == site::kBallNames.end()) {
+      problem = "unknown key \"" + key + "\" (green, red, blue, yellow, trackbars, ball_radius)";
+      return false;
+    }
+    if (!stageBall(std::size_t(ball - site::kBallNames.begin()), value, staged, problem))
+      return false;
+  }
+  return true;
+}
+
+std::optional<std::string> readFile(const std::string& path, std::string& problem) {
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    problem = "no such file";
+    return std::nullopt;
+  }
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    problem = "not a regular file";
+    return std::nullopt;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (!in) {
+    problem = "cannot be read";
+    return std::nullopt;
+  }
+  return content.str();
+}
+
+// A parser callback that remembers the first key an object holds twice (nlohmann's parser would
+// keep the last silently).
+Json::parser_callback_t rejectDuplicateKeys(std::string& duplicate) {
+  auto keys = std::make_shared<std::vector<std::set<std::string>>>();
+  return [keys, &duplicate](int, nlohmann::json::parse_event_t event, Json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    if (event == Event::object_start) keys->emplace_back();
+    if (event == Event::object_end && !keys->empty()) keys->pop_back();
+    if (event == Event::key && !keys->empty() &&
+        !keys->back().insert(parsed.get<std::string>()).second && duplicate.empty())
+      duplicate = parsed.get<std::string>();
+    return true;
+  };
+}
+
+bool fail(std::string* error, const std::string& message) {
+  if (error) *error = message;
+  return false;
+}
+
+Json calibrationDocument(double ballRadius) {
+  Json document = Json::object();
+  for (int i = 1; i <= site::kBallCount; ++i) {
+    const circles& ball = ballRecord(i);
+    if (calibrated(ball))
+      document[site::kBallNames[i - 1]] = {{"rgb", {ball.r, ball.g, ball.b}},
+                                           {"threshold", ball.threshold}};
+  }
+  Json trackbars = Json::object();
+  for (const TrackbarSetting& setting : trackbarSettings) trackbars[setting.name] = *setting.copy;
+  document["trackbars"] = trackbars;
+  if (ballRadius != site::kDefaultBallRadius) document["ball_radius"] = ballRadius;
+  return document;
+}
+
+}  // namespace
+
+bool loadCalibration(const std::string& path, std::string* error, double* ballRadius) {
+  std::string problem;
+  const std::optional<std::string> text = readFile(path, problem);
+  if (!text) return fail(error, path + ": " + problem);
+  return applyCalibrationText(*text, path, error, ballRadius);
+}
+
+bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
+                          double* ballRadius) {
+  std::string duplicate;
+  const Json document = Json::parse(text, rejectDuplicateKeys(duplicate), false);
+  if (!duplicate.empty())
+    return fail(error, name + ": the key \"" + duplicate + "\" appears twice");
+  if (document.is_discarded())
+    return fail(error, name + ": not valid JSON (or more after the document)");
+  Staged staged;
+  std::string problem;
+  if (!stageDocument(document, staged, problem)) return fail(error, name + ": " + problem);
+  staged.commit();
+  if (staged.ballRadius && ballRadius) *ballRadius = *staged.ballRadius;
+  return true;
+}
+
+bool saveCalibration(const std::string& path, std::string* error, double ballRadius) {
+  std::string problem;
+  if (!replaceFile(path, calibrationDocument(ballRadius).dump(2) + '\n', &problem))
+    return fail(error, path + ": " + problem);
+  return true;
+}
+
+bool parseTrackbarAssignments(const std::string& text, std::string* error) {
+  if (text.empty() || text.back() == ',')
+    return fail(error, "trackbar settings \"" + text + "\" are not name=value[,name=value...]");
+  Staged staged;
+  std::istringstream parts(text);
+  std::string part;
+  while (std::getline(parts, part, ',')) {
+    const std::size_t equals = part.find('=');
+    if (equals == std::string::npos)
+      return fail(error, "trackbar setting \"" + part + "\" is not name=value");
+    const std::string value = part.substr(equals + 1);
+    long long number = 0;
+    const auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (status != std::errc() || end != value.data() + value.size())
+      return fail(error, "trackbar setting \"" + part + "\": value must be a whole number");
+    const std::string name = part.substr(0, equals);
+    const auto named = std::find_if(trackbarSettings.begin(), trackbarSettings.end(),
+                                    [&](const TrackbarSetting& t) { return name == t.name; });
+    if (named != trackbarSettings.end() && staged.trackbars[named - trackbarSettings.begin()])
+      return fail(error, "trackbar setting \"" + part + "\": " + name + " is named twice");
+    std::string problem;
+    if (!stageTrackbar(name, Json(number), "", staged, problem))
+      return fail(error, "trackbar setting \"" + part + "\": " + problem);
+  }
+  staged.commit();
+  return true;
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,42 @@
+// The camera seam: every activity opens and reads its pictures through these calls, so a
+// device, a video file and an image sequence are interchangeable, and every picture that
+// enters the program is 8-bit BGR whatever the source delivers.
+#pragma once
+
+#include <opencv2/core.hpp>
+#include <string>
+
+namespace Orvanta {
+
+// The pictures per second the open source was recorded at; 0 when it does not say (an image
+// sequence).
+double recordedRate();
+
+// A device index rather than a file or an image sequence.
+bool isDeviceSource(const std::string& source);
+
+// Opens source into capture, releasing a handle still held. A string of digits is a device
+// index; anything else is a video file or an image-sequence pattern ("dir/frame_%05d.png").
+// False when the source cannot be opened (capture is then closed).
+bool openCamera(const std::string& source);
+
+// Why the pictures of a source cannot be used, naming what it delivers; in the operator's
+// language for the window and in English for the console. Empty when they can.
+struct PictureProblem {
+  std::string window, console;
+  explicit operator bool() const { return !console.empty(); }
+};
+
+// The next picture from capture into its own storage, as 8-bit BGR: a fourth channel (alpha)
+// is dropped and 16 bits are scaled to 8. False when there is none or capture is closed, and
+// when the picture holds no colour to find the balls by (one channel) or comes in a depth with
+// no such reading; then *problem, when given, says so.
+bool queryFrame(cv::Mat& into, PictureProblem* problem = nullptr);
+
+// A picture whose size is not the size of the run's first.
+PictureProblem sizeProblem(cv::Size picture, cv::Size first);
+
+// The status box's text when no source can be opened.
+inline constexpr const char* statusNoCamera = "Kamera nije dostupna!";
+
+}  // namespace Orvanta

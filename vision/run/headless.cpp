@@ -1,0 +1,106 @@
+#include "headless.hpp"
+
+#include <sstream>
+
+#include "console_texts.hpp"
+#include "key_wait.hpp"
+#include "no_windows.hpp"
+#include "pose_csv.hpp"
+#include "row_file.hpp"
+#include "tracking_loop.hpp"
+
+namespace Orvanta {
+
+namespace {
+
+constexpr int progressEvery = 500;  // passes between progress lines
+
+std::string windowRow(int pass, const PassReport& report, bool everSolved) {
+  std::ostringstream csv;
+  csv << pass;
+  for (double range : report.filtered) csv << ',' << range;
+  csv << ',' << (report.solved ? 1 : 0);
+  const camera& p = report.position;
+  if (everSolved && isNumber(p))
+    csv << ',' << p.x << ',' << p.y << ',' << p.z;
+  else
+    csv << ",,,";
+  csv << ',';
+  if (report.frameMs) csv << *report.frameMs;
+  csv << '\n';
+  return csv.str();
+}
+
+struct RunCounts {
+  int passes = 0, windows = 0, solved = 0;
+};
+
+// Passes until the source ends or an output cannot be written.
+RunCounts track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostream& err) {
+  RunCounts counts;
+  for (;;) {
+    const PassReport report = run.pass();
+    if (report.endedLoop && !report.closedWindow) break;
+    ++counts.passes;
+    if (report.closedWindow) {
+      ++counts.windows;
+      counts.solved += report.solved ? 1 : 0;
+      csv.write(windowRow(counts.passes, report, counts.solved > 0));
+    }
+    if (report.endedLoop || csv.failed() || poses.failed()) break;
+    if (counts.passes % progressEvery == 0) err << "orvanta: " << counts.passes << " passes\n";
+  }
+  return counts;
+}
+
+}  // namespace
+
+int runHeadless(const Options& options, std::ostream& err) {
+  SilentTexts silent;
+  ConsoleTexts console(err);
+  NoKeyWait keys;
+  NoWindows windows;
+  Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent, keys,
+            windows, options.ballRadius};
+  TrackingRun run(host);
+  PoseRows poses;
+  if (!options.poses.empty()) run.setFixSink([&poses](const PictureFix& fix) { poses.add(fix); });
+  switch (run.start()) {
+    case StartResult::notCalibrated:
+      err << "orvanta: no ball colour is calibrated; give --calibration FILE\n";
+      return 2;
+    case StartResult::noCamera:
+      err << "orvanta: camera source '" << options.camera << "' cannot be opened or gives no "
+          << "picture\n";
+      return 2;
+    case StartResult::unusablePictures:
+      err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
+      return 2;
+    case StartResult::started:
+      break;
+  }
+  // Opened only now: a run that cannot start leaves the files as they were.
+  RowFile csv;
+  const bool csvOpen = csv.open(options.csv);
+  if (!csvOpen || (!options.poses.empty() && !poses.open(options.poses))) {
+    err << "orvanta: cannot write '" << (csvOpen ? options.poses : options.csv) << "'\n";
+    return 2;
+  }
+  csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
+  const RunCounts counts = track(run, csv, poses, err);
+  run.finish();
+  if (csv.failed() || poses.failed()) {
+    err << "orvanta: writing '" << (csv.failed() ? options.csv : options.poses)
+        << "' failed; it ends at the last complete row\n";
+    return 2;
+  }
+  err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
+      << counts.solved << " solved\n";
+  if (run.problem()) {
+    err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace Orvanta

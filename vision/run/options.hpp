@@ -1,0 +1,33 @@
+// The command line of the orvanta program, and the settings it names.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "ball_measurement.hpp"
+
+namespace Orvanta {
+
+struct Options {
+  std::string camera = "0";  // device index, video file or image-sequence pattern
+  std::string calibration;   // calibration file to load, if any
+  bool headless = false;
+  std::string csv;        // headless output file; empty for standard output
+  std::string trackbars;  // "IntMedian=2,highIntHough=3"
+  bool verbose = false;   // headless: print every text of the operator window
+  std::string poses;      // headless: the precise estimate of every picture, CSV
+  double fps = 30;        // window: the rate an image sequence plays at
+  double ballRadius = site::kDefaultBallRadius;  // from the calibration file, if it names one
+};
+
+// Parses the command line into options. Returns the exit code to stop with (0 after --help,
+// 2 after a usage error, both already printed), or nothing when the program should run.
+std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
+                                std::ostream& out, std::ostream& err);
+
+// Loads the calibration file (its ball radius into options.ballRadius) and applies the trackbar
+// list the options name. On a problem it prints one line to err and returns false.
+bool applySettings(Options& options, std::ostream& err);
+
+}  // namespace Orvanta
