@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "blob.hpp"
+#include "parameters.hpp"
 #include "pinhole.hpp"
 
 namespace Orvanta::pose {
@@ -23,6 +24,7 @@ struct BallMeasurement {
 // table is the camera's, at the picture's size.
 std::optional<BallMeasurement> measureBall(const cv::Mat& bgr, const Blob& blob,
                                            const PinholeCamera& camera,
-                                           const UndistortionTable& table, double ballRadius);
+                                           const UndistortionTable& table, double ballRadius,
+                                           const PoseParameters& parameters);
 
 }  // namespace Orvanta::pose

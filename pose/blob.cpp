@@ -8,10 +8,6 @@ namespace Orvanta::pose {
 
 namespace {
 
-constexpr int kSmallest = 12;            // pixels: a ball of radius 2
-constexpr double kLeastFill = 0.5;       // of the ellipse inscribed in the bounding box
-constexpr double kMostElongation = 2.5;  // for a blob clear of the picture's edge
-
 // A blob that reaches the edge of a searched area inside the picture may go on beyond it.
 bool reachesAreaEdge(const cv::Rect& box, const cv::Rect& area, const cv::Rect& picture) {
   return (box.x == area.x && area.x > 0) || (box.y == area.y && area.y > 0) ||
@@ -19,19 +15,22 @@ bool reachesAreaEdge(const cv::Rect& box, const cv::Rect& area, const cv::Rect& 
          (box.br().y == area.br().y && area.br().y < picture.height);
 }
 
-bool plausible(const cv::Rect& box, int area, const cv::Rect& picture) {
-  if (area < kSmallest || area * 4 > picture.area()) return false;
+bool plausible(const cv::Rect& box, int area, const cv::Rect& picture,
+               const PoseParameters::Blobs& p) {
+  if (area < p.smallestPx || area * 4 > picture.area()) return false;
   const double inscribed = CV_PI / 4 * box.width * box.height;
-  if (area < kLeastFill * inscribed) return false;
+  if (area < p.leastFill * inscribed) return false;
   const bool cut =
       box.x == 0 || box.y == 0 || box.br().x == picture.width || box.br().y == picture.height;
   const double elongation =
       double(std::max(box.width, box.height)) / std::max(1, std::min(box.width, box.height));
-  return cut || elongation <= kMostElongation;
+  return cut || elongation <= p.mostElongation;
 }
 
-bool acceptable(const Blob& blob, const cv::Rect& area, const cv::Rect& picture) {
-  return plausible(blob.box, int(blob.area), picture) && !reachesAreaEdge(blob.box, area, picture);
+bool acceptable(const Blob& blob, const cv::Rect& area, const cv::Rect& picture,
+                const PoseParameters::Blobs& p) {
+  return plausible(blob.box, int(blob.area), picture, p) &&
+         !reachesAreaEdge(blob.box, area, picture);
 }
 
 }  // namespace
@@ -43,7 +42,7 @@ bool Blob::holds(cv::Point pixel) const {
 }
 
 std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
-                             const ColourClasses& classes) {
+                             const ColourClasses& classes, const PoseParameters::Blobs& p) {
   const cv::Rect picture({0, 0}, bgr.size());
   area &= picture;
   if (area.empty()) return std::nullopt;
@@ -58,7 +57,7 @@ std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
     const cv::Rect box(s[cv::CC_STAT_LEFT] + area.x, s[cv::CC_STAT_TOP] + area.y,
                        s[cv::CC_STAT_WIDTH], s[cv::CC_STAT_HEIGHT]);
     const int pixels = s[cv::CC_STAT_AREA];
-    if (pixels <= bestArea || !plausible(box, pixels, picture)) continue;
+    if (pixels <= bestArea || !plausible(box, pixels, picture, p)) continue;
     bestArea = pixels;
     blob.label = label;
     blob.box = box;
@@ -68,12 +67,12 @@ std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
   if (bestArea == 0) return std::nullopt;
   blob.area = bestArea;
   blob.offset = area.tl();
-  if (!acceptable(blob, area, picture)) return std::nullopt;
+  if (!acceptable(blob, area, picture, p)) return std::nullopt;
   return blob;
 }
 
 std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,
-                             const ColourClasses& classes) {
+                             const ColourClasses& classes, const PoseParameters::Blobs& p) {
   const cv::Rect picture({0, 0}, bgr.size());
   area &= picture;
   if (!area.contains(seed) || classes.classOf(bgr.ptr<std::uint8_t>(seed.y) + 3 * seed.x) != ball)
@@ -108,7 +107,7 @@ std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, 
   blob.area = pixels;
   blob.centroid = sum * (1 / blob.area);
   blob.box = cv::Rect(low, high + cv::Point(1, 1));
-  if (!acceptable(blob, area, picture)) return std::nullopt;
+  if (!acceptable(blob, area, picture, p)) return std::nullopt;
   return blob;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "colour_classes.hpp"
+#include "parameters.hpp"
 
 namespace Orvanta::pose {
 
@@ -26,11 +27,11 @@ struct Blob {
 // picture. Nothing when that blob reaches an edge of `area` that is not the picture's (it may
 // go on outside the area).
 std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
-                             const ColourClasses& classes);
+                             const ColourClasses& classes, const PoseParameters::Blobs& p);
 
 // The blob of `ball` that holds `seed`, grown pixel by pixel within `area`: what a tracked ball's
 // search costs, in proportion to the ball's size. The same checks as findBlob.
 std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,
-                             const ColourClasses& classes);
+                             const ColourClasses& classes, const PoseParameters::Blobs& p);
 
 }  // namespace Orvanta::pose

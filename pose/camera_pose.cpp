@@ -11,11 +11,6 @@ namespace Orvanta::pose {
 
 namespace {
 
-// Typical errors of a good pose, for weighing reprojection against ranges when choosing
-// between candidates: centres to a tenth of a pixel, ranges to a percent.
-constexpr double kTypicalRmsPx = 0.1;
-constexpr double kTypicalRangeError = 0.01;
-
 // The balls in use: landmark positions, normalised image points of their centres, ranges.
 struct Correspondences {
   std::vector<cv::Point3d> landmarks;
@@ -29,8 +24,9 @@ struct Candidate {
   double rmsPx = INFINITY, rangeDisagreement = INFINITY;
   bool inFront = false;
 
-  double score() const {
-    const double a = rmsPx / kTypicalRmsPx, b = rangeDisagreement / kTypicalRangeError;
+  // Reprojection and ranges weighed by the errors of a good pose.
+  double score(const PoseParameters::Gates& g) const {
+    const double a = rmsPx / g.typicalCentreRmsPx, b = rangeDisagreement / g.typicalRangeError;
     return a * a + b * b;
   }
 };
@@ -130,7 +126,8 @@ void refine(const Correspondences& c, cv::Mat& rvec, cv::Mat& tvec) {
   tvec = (cv::Mat_<double>(3, 1) << x[3], x[4], x[5]);
 }
 
-std::vector<Candidate> candidates(const Correspondences& c, double focalPx) {
+std::vector<Candidate> candidates(const Correspondences& c, double focalPx,
+                                  const PoseParameters::Gates& gates) {
   const cv::Mat identity = cv::Mat::eye(3, 3, CV_64F);
   std::vector<cv::Mat> rvecs, tvecs;
   if (c.landmarks.size() == 4) {
@@ -143,7 +140,7 @@ std::vector<Candidate> candidates(const Correspondences& c, double focalPx) {
   std::vector<Candidate> all;
   for (std::size_t i = 0; i < rvecs.size(); ++i) {
     const Candidate candidate = evaluate(rvecs[i], tvecs[i], c, focalPx);
-    if (candidate.inFront && std::isfinite(candidate.score())) all.push_back(candidate);
+    if (candidate.inFront && std::isfinite(candidate.score(gates))) all.push_back(candidate);
   }
   return all;
 }
@@ -161,7 +158,7 @@ void describePose(const Candidate& best, CameraPose& pose) {
 
 CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBallCount>& balls,
                            const std::array<cv::Point3d, site::kBallCount>& landmarks,
-                           double focalPx) {
+                           double focalPx, const PoseParameters::Gates& gates) {
   CameraPose pose;
   Correspondences c;
   for (int i = 0; i < site::kBallCount; ++i) {
@@ -177,20 +174,21 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
     pose.status.refusal = Refusal::tooFewBalls;
     return pose;
   }
-  const std::vector<Candidate> all = candidates(c, focalPx);
+  const std::vector<Candidate> all = candidates(c, focalPx, gates);
   if (all.empty()) {
     pose.status.refusal = Refusal::noSolution;
     return pose;
   }
   const Candidate* best = &all.front();
   for (const Candidate& candidate : all)
-    if (candidate.score() < best->score()) best = &candidate;
+    if (candidate.score(gates) < best->score(gates)) best = &candidate;
   describePose(*best, pose);
-  if (best->rmsPx > kLargestRmsPx) {
-    pose.status = {Refusal::reprojection, pose.status.missing, best->rmsPx, kLargestRmsPx};
-  } else if (best->rangeDisagreement > kLargestRangeDisagreement) {
+  if (best->rmsPx > gates.largestCentreRmsPx) {
+    pose.status = {Refusal::reprojection, pose.status.missing, best->rmsPx,
+                   gates.largestCentreRmsPx};
+  } else if (best->rangeDisagreement > gates.largestRangeDisagreement) {
     pose.status = {Refusal::ranges, pose.status.missing, best->rangeDisagreement,
-                   kLargestRangeDisagreement};
+                   gates.largestRangeDisagreement};
   } else {
     pose.valid = true;
   }

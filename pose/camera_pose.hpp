@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "colour_classes.hpp"
+#include "parameters.hpp"
 #include "pose_status.hpp"
 
 namespace Orvanta::pose {
@@ -30,13 +31,9 @@ struct CameraPose {
   PoseStatus status;
 };
 
-// Refusal limits.
-inline constexpr double kLargestRmsPx = 1.0;
-inline constexpr double kLargestRangeDisagreement = 0.03;
-
-// focalPx converts normalised image errors into pixels.
+// focalPx converts normalised image errors into pixels; gates say when the pose is refused.
 CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBallCount>& balls,
                            const std::array<cv::Point3d, site::kBallCount>& landmarks,
-                           double focalPx);
+                           double focalPx, const PoseParameters::Gates& gates = {});
 
 }  // namespace Orvanta::pose

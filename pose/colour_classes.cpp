@@ -7,12 +7,9 @@ namespace Orvanta::pose {
 
 namespace {
 
-// Below this channel maximum a pixel's direction is mostly sensor noise.
-constexpr double kDarkest = 18;
-// A ball's shaded rim, its MJPG colour fringes and the sensor noise stay within this angle.
-const double kWidestCos = std::cos(22 * CV_PI / 180);
-const double kRebuildCos = std::cos(1 * CV_PI / 180);
-constexpr int kWaterGrid = 6;  // pixels between the water samples
+double cosOfDegrees(double degrees) {
+  return std::cos(degrees * CV_PI / 180);
+}
 
 std::optional<cv::Vec3d> direction(const cv::Vec3d& rgb) {
   const double length = cv::norm(rgb);
@@ -22,7 +19,11 @@ std::optional<cv::Vec3d> direction(const cv::Vec3d& rgb) {
 
 }  // namespace
 
-ColourClasses::ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls) {
+ColourClasses::ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls,
+                             const PoseParameters::Colour& parameters)
+    : darkest_(parameters.darkestLevel),
+      widestCos_(cosOfDegrees(parameters.widestAngleDeg)),
+      rebuildCos_(cosOfDegrees(parameters.rebuildAngleDeg)) {
   for (int i = 0; i < site::kBallCount; ++i)
     if (balls[i]) balls_[i] = direction(*balls[i]);
   table_.assign(std::size_t(1) << (3 * kBits), 0);
@@ -30,7 +31,7 @@ ColourClasses::ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kB
 
 void ColourClasses::setWater(const cv::Vec3d& rgb) {
   const std::optional<cv::Vec3d> water = direction(rgb);
-  if (water && water_ && water->dot(*water_) > kRebuildCos) return;
+  if (water && water_ && water->dot(*water_) > rebuildCos_) return;
   water_ = water;
   build();
 }
@@ -43,9 +44,9 @@ void ColourClasses::build() {
         // The middle of the cell of colours that share these high bits.
         const cv::Vec3d rgb((r + 0.5) * width, (g + 0.5) * width, (b + 0.5) * width);
         std::uint8_t best = 0;
-        if (std::max({rgb[0], rgb[1], rgb[2]}) >= kDarkest) {
+        if (std::max({rgb[0], rgb[1], rgb[2]}) >= darkest_) {
           const cv::Vec3d unit = rgb / cv::norm(rgb);
-          double bestCos = water_ ? std::max(kWidestCos, unit.dot(*water_)) : kWidestCos;
+          double bestCos = water_ ? std::max(widestCos_, unit.dot(*water_)) : widestCos_;
           for (int i = 0; i < site::kBallCount; ++i) {
             if (!balls_[i]) continue;
             const double cosine = unit.dot(*balls_[i]);
@@ -65,12 +66,12 @@ void ColourClasses::maskOf(const cv::Mat& bgr, cv::Rect area, int ball, cv::Mat&
   }
 }
 
-cv::Vec3d waterColour(const cv::Mat& bgr) {
+cv::Vec3d waterColour(const cv::Mat& bgr, int gridPx) {
   std::array<std::array<int, 256>, 3> histograms{};
   int samples = 0;
-  for (int y = kWaterGrid / 2; y < bgr.rows; y += kWaterGrid) {
+  for (int y = gridPx / 2; y < bgr.rows; y += gridPx) {
     const std::uint8_t* row = bgr.ptr<std::uint8_t>(y);
-    for (int x = kWaterGrid / 2; x < bgr.cols; x += kWaterGrid, ++samples)
+    for (int x = gridPx / 2; x < bgr.cols; x += gridPx, ++samples)
       for (int c = 0; c < 3; ++c) ++histograms[c][row[3 * x + c]];
   }
   cv::Vec3d bgrMedian(0, 0, 0);

@@ -11,16 +11,18 @@
 #include <vector>
 
 #include "landmark_layout.hpp"
+#include "parameters.hpp"
 
 namespace Orvanta::pose {
 
 class ColourClasses {
  public:
   // RGB of each ball's calibrated colour; a ball without one is never assigned.
-  explicit ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls);
+  ColourClasses(const std::array<std::optional<cv::Vec3d>, site::kBallCount>& balls,
+                const PoseParameters::Colour& parameters);
 
   // The water's RGB as it is now. The table follows when its direction has turned by more than
-  // a degree.
+  // the rebuild angle.
   void setWater(const cv::Vec3d& rgb);
 
   // 0 for no ball, else the ball's number 1..4.
@@ -36,12 +38,14 @@ class ColourClasses {
   std::array<std::optional<cv::Vec3d>, site::kBallCount> balls_;  // unit directions
   std::optional<cv::Vec3d> water_;  // unit direction the table was built for
   std::vector<std::uint8_t> table_;
+  double darkest_, widestCos_, rebuildCos_;
 
   void build();
 };
 
 // The water's colour: the per-channel median over a sparse grid of the picture, which the
 // balls (a small part of any view) do not move. RGB.
-cv::Vec3d waterColour(const cv::Mat& bgr);
+// gridPx: pixels between the samples.
+cv::Vec3d waterColour(const cv::Mat& bgr, int gridPx);
 
 }  // namespace Orvanta::pose

@@ -22,6 +22,7 @@ struct EstimatorSettings {
   site::LandmarkLayout layout = site::defaultLayout();
   // Calibrated RGB of each ball; none: not calibrated, never looked for.
   std::array<std::optional<cv::Vec3d>, site::kBallCount> colours;
+  PoseParameters parameters;  // as for 320x240 pictures; scaled to the camera's size
 };
 
 struct PictureEstimate {
@@ -38,6 +39,7 @@ class PoseEstimator {
 
  private:
   EstimatorSettings settings_;
+  PoseParameters parameters_;  // at the pictures' size
   PinholeCamera pinhole_;
   UndistortionTable table_;
   ColourClasses classes_;

@@ -9,12 +9,6 @@ namespace Orvanta::pose {
 
 namespace {
 
-constexpr double kStep = 0.5;         // pixels between profile samples
-constexpr double kSearch = 2.5;       // the crossing lies this close to the mask's edge
-constexpr double kLevelNear = 1.5;    // the levels are averaged from here ...
-constexpr double kLevelFar = 3.0;     // ... to here away from the crossing
-constexpr double kLeastContrast = 8;  // weighted grey levels between ball and water
-
 // The picture around a ball in the weighted luma and chroma, the chroma smoothed by [1 2 1] / 4
 // in both directions. MJPG keeps the chroma at half resolution; decoders that
 // repeat each chroma sample over two by two pixels leave steps that this smoothing turns into
@@ -73,18 +67,18 @@ ColourPlanes colourPlanes(const cv::Mat& bgr, cv::Rect area) {
   return planes;
 }
 
-// The colours along one ray at t = first, first + kStep, ...
+// The colours along one ray at t = first, first + step, ...
 struct Profile {
-  double first = 0;
+  double first = 0, step = 0.5;
   std::vector<cv::Vec3d> colours;
 
-  double t(std::size_t i) const { return first + kStep * double(i); }
+  double t(std::size_t i) const { return first + step * double(i); }
   // The straight line fitted to the colours from `from` to `to`, evaluated at `at`; the mean
   // when `at` is not a number.
   cv::Vec3d lineFit(double from, double to, double at) const {
     const long last = long(colours.size()) - 1;
-    const long begin = std::max(0L, long(std::ceil((from - first) / kStep - 1e-9)));
-    const long end = std::min(last, long(std::floor((to - first) / kStep + 1e-9)));
+    const long begin = std::max(0L, long(std::ceil((from - first) / step - 1e-9)));
+    const long end = std::min(last, long(std::floor((to - first) / step + 1e-9)));
     if (end - begin < 1) return cv::Vec3d(NAN, NAN, NAN);
     cv::Vec3d sum(0, 0, 0), sumT(0, 0, 0);
     double tSum = 0, tSq = 0;
@@ -105,19 +99,20 @@ struct Profile {
 // just outside it, nearest to `around`; nothing when the two levels are too alike. The ball's
 // shading changes fastest near its rim, so its level at the edge is the inner profile's
 // straight continuation, not its mean.
-std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth) {
-  const cv::Vec3d inside = profile.lineFit(around - kLevelFar, around - kLevelNear, around);
-  const cv::Vec3d outside = profile.lineFit(around + kLevelNear, around + kLevelFar, NAN);
+std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth,
+                                   const PoseParameters::Outline& p) {
+  const cv::Vec3d inside = profile.lineFit(around - p.levelFarPx, around - p.levelNearPx, around);
+  const cv::Vec3d outside = profile.lineFit(around + p.levelNearPx, around + p.levelFarPx, NAN);
   const cv::Vec3d step = inside - outside;
   const double contrastSq = step.dot(step);
-  if (!(contrastSq >= kLeastContrast * kLeastContrast)) return std::nullopt;
+  if (!(contrastSq >= p.leastContrast * p.leastContrast)) return std::nullopt;
   const cv::Vec3d towardsBall = step * (1 / contrastSq);
   std::optional<double> best;
   double level = (profile.colours[0] - outside).dot(towardsBall);
   for (std::size_t i = 0; i + 1 < profile.colours.size(); ++i) {
     const double next = (profile.colours[i + 1] - outside).dot(towardsBall);
     if (level >= 0.5 && next < 0.5) {
-      const double t = profile.t(i) + kStep * (level - 0.5) / (level - next);
+      const double t = profile.t(i) + profile.step * (level - 0.5) / (level - next);
       if (std::abs(t - around) <= searchHalfWidth &&
           (!best || std::abs(t - around) < std::abs(*best - around)))
         best = t;
@@ -143,28 +138,30 @@ std::optional<double> maskEdge(const Blob& blob, cv::Size size, cv::Point2d d) {
 
 }  // namespace
 
-std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob) {
-  const int margin = int(std::ceil(kSearch + kLevelFar)) + 2;
+std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
+                                   const PoseParameters::Outline& p) {
+  const int margin = int(std::ceil(p.searchPx + p.levelFarPx)) + 2;
   const ColourPlanes planes =
       colourPlanes(bgr, cv::Rect(blob.box.x - margin, blob.box.y - margin,
                                  blob.box.width + 2 * margin, blob.box.height + 2 * margin));
   std::vector<cv::Point2d> points;
   Profile profile;
-  for (int k = 0; k < kRimRays; ++k) {
-    const double angle = 2 * CV_PI * k / kRimRays;
+  profile.step = p.stepPx;
+  for (int k = 0; k < p.rays; ++k) {
+    const double angle = 2 * CV_PI * k / p.rays;
     const cv::Point2d d(std::cos(angle), std::sin(angle));
     const std::optional<double> edge = maskEdge(blob, bgr.size(), d);
     if (!edge) continue;
-    profile.first = std::max(0.0, *edge - kSearch - kLevelFar);
-    const double last = *edge + kSearch + kLevelFar;
+    profile.first = std::max(0.0, *edge - p.searchPx - p.levelFarPx);
+    const double last = *edge + p.searchPx + p.levelFarPx;
     if (!planes.holds(blob.centroid + last * d)) continue;
     profile.colours.clear();
-    for (double t = profile.first; t <= last + 1e-9; t += kStep)
+    for (double t = profile.first; t <= last + 1e-9; t += p.stepPx)
       profile.colours.push_back(planes.sample(blob.centroid + t * d));
     // The mask's edge is within a pixel or two; the second look centres the levels on the
     // crossing itself.
-    std::optional<double> crossing = halfCrossing(profile, *edge, kSearch);
-    if (crossing) crossing = halfCrossing(profile, *crossing, 1.0);
+    std::optional<double> crossing = halfCrossing(profile, *edge, p.searchPx, p);
+    if (crossing) crossing = halfCrossing(profile, *crossing, 1.0, p);
     if (crossing) points.push_back(blob.centroid + *crossing * d);
   }
   return points;

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "blob.hpp"
+#include "parameters.hpp"
 
 namespace Orvanta::pose {
 
-inline constexpr int kRimRays = 32;
-
 // Outline points in picture pixels (pixel centres at whole numbers), at most one per ray; rays
 // that leave the picture near the edge, or cross no clear edge, give none.
-std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob);
+std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
+                                   const PoseParameters::Outline& p);
 
 }  // namespace Orvanta::pose

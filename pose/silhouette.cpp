@@ -9,10 +9,7 @@ namespace Orvanta::pose {
 
 namespace {
 
-constexpr double kBandPx = 1.5;  // half-width of the band where pixels are partly covered
-constexpr double kRingPx = 3.0;  // width of the ring outside it that shows the water
 constexpr int kOutlinePoints = 48;
-const double kMostAlikeCos = std::cos(3 * CV_PI / 180);
 
 // The pixels within `reach` radians outside the cone, as a box of the raw picture.
 cv::Rect boxAround(const Cone& cone, double reach, const PinholeCamera& camera) {
@@ -130,10 +127,10 @@ std::optional<Cone> coneOfEllipse(cv::Point2d centre, double area, const Cone& g
 }  // namespace
 
 std::optional<Cone> coneFromSilhouette(const cv::Mat& bgr, const Cone& guess,
-                                       const PinholeCamera& camera,
-                                       const UndistortionTable& table) {
+                                       const PinholeCamera& camera, const UndistortionTable& table,
+                                       const PoseParameters::Silhouette& p) {
   const double perPixel = 1 / camera.focal();
-  const double band = kBandPx * perPixel, ring = kRingPx * perPixel;
+  const double band = p.bandPx * perPixel, ring = p.ringPx * perPixel;
   // The band must lie wholly inside the picture; of the water's ring, what does is enough.
   const cv::Rect picture({0, 0}, bgr.size());
   const cv::Rect bandBox = boxAround(guess, band, camera);
@@ -146,7 +143,7 @@ std::optional<Cone> coneFromSilhouette(const cv::Mat& bgr, const Cone& guess,
   for (const BandPixel& p : zones.ring) waterSum += p.colour;
   const cv::Vec3d ball = cv::normalize(zones.ballSum), water = cv::normalize(waterSum);
   const double alike = ball.dot(water);
-  if (!(alike < kMostAlikeCos)) return std::nullopt;
+  if (!(alike < std::cos(p.mostAlikeDeg * CV_PI / 180))) return std::nullopt;
   // Least squares of colour = b ball + w water: w = share . colour.
   const cv::Vec3d share = (water - alike * ball) * (1 / (1 - alike * alike));
   const std::optional<WaterPlane> plane =

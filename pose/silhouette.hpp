@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "cone.hpp"
+#include "parameters.hpp"
 #include "pinhole.hpp"
 
 namespace Orvanta::pose {
@@ -18,6 +19,7 @@ namespace Orvanta::pose {
 // Refines `guess` (within a pixel or so of the truth). Nothing when the ball and its
 // surroundings are not wholly inside the picture or ball and water are too alike.
 std::optional<Cone> coneFromSilhouette(const cv::Mat& bgr, const Cone& guess,
-                                       const PinholeCamera& camera, const UndistortionTable& table);
+                                       const PinholeCamera& camera, const UndistortionTable& table,
+                                       const PoseParameters::Silhouette& p);
 
 }  // namespace Orvanta::pose

@@ -1,0 +1,92 @@
+// Every threshold of the precise estimate, with what it trades. The defaults are tuned on
+// 320x240 MJPG video of the balls at 0.9 to 2.5 m.
+//
+// Limits on where things are (search margins, the smallest blob) scale with the picture: a
+// camera of twice the resolution sees every ball twice as large. Limits on how precisely an
+// outline is measured (profile steps, scatter, bands) stay in pixels: blur, noise and the
+// JPEG blocks that set them are a few pixels wide whatever the resolution.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace Orvanta::pose {
+
+struct PoseParameters {
+  // Which ball, if any, a pixel's colour shows.
+  struct Colour {
+    // Channel maximum (grey levels) below which a pixel has no colour direction. Higher: fewer
+    // false matches in shadows, but a ball's dark underside is lost.
+    double darkestLevel = 18;
+    // Angle (degrees) beyond which a pixel is no ball's. Wider: shaded rims and colour fringes
+    // kept, but the water and the floor more often taken for a ball.
+    double widestAngleDeg = 22;
+    // Turn of the water's colour (degrees) after which the class table is rebuilt: speed
+    // against following the water closely.
+    double rebuildAngleDeg = 1;
+    // Pixels between the samples of the water's colour: speed against a steady estimate.
+    int waterGridPx = 6;
+  } colour;
+
+  // The ball's blob of pixels of its colour.
+  struct Blobs {
+    // Least area (pixels, at 320x240; scales with the picture's area). Lower: smaller, farther
+    // balls found, and more specks of noise tried.
+    double smallestPx = 12;
+    // Least share of the ellipse inscribed in its bounding box the blob fills: compact blobs
+    // only. Lower: balls cut by occluders kept, and more irregular false matches.
+    double leastFill = 0.5;
+    // Longest side over shortest side for a blob clear of the picture's edge.
+    double mostElongation = 2.5;
+    // Around a ball's last position the search reaches this many of its radii ...
+    double searchRadii = 2.0;
+    // ... plus this margin (pixels at 320x240; scales with the width) for fast motion. Wider:
+    // fast motion followed, at the cost of a larger search.
+    double searchMarginPx = 8;
+  } blobs;
+
+  // The sub-pixel outline along rays from the blob's centre.
+  struct Outline {
+    int rays = 32;  // more: a steadier fit, at proportional cost
+    // Least share of the rays that must give an outline point. Lower: balls half hidden still
+    // measured, with less certain centres.
+    double leastShare = 1.0 / 3;
+    double stepPx = 0.5;        // between profile samples
+    double searchPx = 2.5;      // the crossing lies this close to the blob's edge
+    double levelNearPx = 1.5;   // the ball's and the water's levels are averaged from here ...
+    double levelFarPx = 3.0;    // ... to here away from the crossing
+    double leastContrast = 8;   // weighted grey levels between ball and water on a ray
+    double floorPx = 0.25;      // outline points this close to the cone are never rejected
+    double largestRmsPx = 0.5;  // an outline that scatters more is not a ball's
+    double settledPx = 0.3;     // a silhouette refinement moving less needs no second look
+  } outline;
+
+  // The silhouette's area and centroid, with partly covered pixels weighed.
+  struct Silhouette {
+    double bandPx = 1.5;      // half-width of the band of partly covered pixels
+    double ringPx = 3.0;      // width of the ring outside it that shows the water
+    double mostAlikeDeg = 3;  // ball and water colours closer than this: no refinement
+  } silhouette;
+
+  // When the pose is refused.
+  struct Gates {
+    // Reprojection error of the ball centres (pixels). Lower: fewer wrong poses, more refusals.
+    double largestCentreRmsPx = 1.0;
+    // Rms relative difference between the pose's distances and the balls' ranges.
+    double largestRangeDisagreement = 0.03;
+    // Typical errors of a good pose, weighing reprojection against ranges when choosing
+    // between candidates.
+    double typicalCentreRmsPx = 0.1;
+    double typicalRangeError = 0.01;
+  } gates;
+
+  // The limits that scale with the picture, for pictures of `size`.
+  PoseParameters forPicture(cv::Size size) const {
+    PoseParameters scaled = *this;
+    const double s = size.width / 320.0;
+    scaled.blobs.smallestPx = blobs.smallestPx * s * s;
+    scaled.blobs.searchMarginPx = blobs.searchMarginPx * s;
+    return scaled;
+  }
+};
+
+}  // namespace Orvanta::pose
