@@ -27,6 +27,22 @@ bool plausible(const cv::Rect& box, int area, const cv::Rect& picture,
   return cut || elongation <= p.mostElongation;
 }
 
+// Sets the pixels of mask (8-bit, 0 or 255) that no path of zeros joins to its border: the
+// holes a highlight leaves in a ball's colour. Returns how many it set, and their sum.
+int fillHoles(cv::Mat& mask, cv::Point2d& sum) {
+  cv::Mat outside;
+  cv::copyMakeBorder(mask, outside, 1, 1, 1, 1, cv::BORDER_CONSTANT, 0);
+  cv::floodFill(outside, cv::Point(0, 0), 255);
+  int holes = 0;
+  for (int y = 0; y < mask.rows; ++y) {
+    const std::uint8_t* reached = outside.ptr<std::uint8_t>(y + 1) + 1;
+    std::uint8_t* m = mask.ptr<std::uint8_t>(y);
+    for (int x = 0; x < mask.cols; ++x)
+      if (!reached[x]) m[x] = 255, sum += cv::Point2d(x, y), ++holes;
+  }
+  return holes;
+}
+
 bool acceptable(const Blob& blob, const cv::Rect& area, const cv::Rect& picture,
                 const PoseParameters::Blobs& p) {
   return plausible(blob.box, int(blob.area), picture, p) &&
@@ -48,6 +64,8 @@ std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
   if (area.empty()) return std::nullopt;
   cv::Mat mask, stats, centroids;
   classes.maskOf(bgr, area, ball, mask);
+  cv::Point2d ignored;
+  fillHoles(mask, ignored);
   Blob blob;
   const int count =
       cv::connectedComponentsWithStats(mask, blob.labels, stats, centroids, 8, CV_32S);
@@ -104,9 +122,17 @@ std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, 
       frontier.push_back(q);
     }
   }
+  blob.box = cv::Rect(low, high + cv::Point(1, 1));
+  // The holes, counted into the blob and labelled as its own.
+  const cv::Rect inLabels = blob.box - blob.offset;
+  cv::Mat mask = blob.labels(inLabels) == 1;
+  cv::Point2d holeSum(0, 0);
+  const int holes = fillHoles(mask, holeSum);
+  blob.labels(inLabels).setTo(1, mask);
+  pixels += holes;
+  sum += holeSum + double(holes) * cv::Point2d(blob.box.tl());
   blob.area = pixels;
   blob.centroid = sum * (1 / blob.area);
-  blob.box = cv::Rect(low, high + cv::Point(1, 1));
   if (!acceptable(blob, area, picture, p)) return std::nullopt;
   return blob;
 }

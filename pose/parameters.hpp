@@ -50,11 +50,25 @@ struct PoseParameters {
     // Least share of the rays that must give an outline point. Lower: balls half hidden still
     // measured, with less certain centres.
     double leastShare = 1.0 / 3;
-    double stepPx = 0.5;        // between profile samples
-    double searchPx = 2.5;      // the crossing lies this close to the blob's edge
-    double levelNearPx = 1.5;   // the ball's and the water's levels are averaged from here ...
-    double levelFarPx = 3.0;    // ... to here away from the crossing
-    double leastContrast = 8;   // weighted grey levels between ball and water on a ray
+    double stepPx = 0.5;  // between profile samples
+    // The edge is searched from this far inside the blob's edge ...
+    double searchPx = 2.5;
+    // ... to this share of the blob's radius beyond it (at least searchPx). Farther: balls
+    // whose blob holds only their lit part measured whole, and more room for a shadow's edge.
+    double reachShare = 0.35;
+    // The ball's level is the mean over this span before the searched stretch, the
+    // surroundings' the mean over this span, this gap beyond its far end.
+    double levelSpanPx = 1.5;
+    double outsideGapPx = 1.5;
+    double leastContrast = 8;  // weighted grey levels between ball and surroundings on a ray
+    // A clean edge: this far before it the profile is within 1 - cleanLevel of the ball's level,
+    // this far after it within that of the surroundings'. Stricter: fewer rays through soft
+    // shadows and rods, and fewer rays at all.
+    double cleanDistancePx = 2;
+    double cleanLevel = 0.6;
+    // A ray whose colour beyond the edge differs from the surroundings most rays see by more
+    // than this share of the ball's contrast sees a shadow, a rod or an occluder, not the water.
+    double surroundingsTolerance = 0.5;
     double floorPx = 0.25;      // outline points this close to the cone are never rejected
     double largestRmsPx = 0.5;  // an outline that scatters more is not a ball's
     double settledPx = 0.3;     // a silhouette refinement moving less needs no second look

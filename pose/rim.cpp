@@ -1,5 +1,6 @@
 #include "rim.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -73,53 +74,64 @@ struct Profile {
   std::vector<cv::Vec3d> colours;
 
   double t(std::size_t i) const { return first + step * double(i); }
-  // The straight line fitted to the colours from `from` to `to`, evaluated at `at`; the mean
-  // when `at` is not a number.
-  cv::Vec3d lineFit(double from, double to, double at) const {
+  // The mean colour from `from` to `to`; not a number when fewer than two samples lie there.
+  cv::Vec3d mean(double from, double to) const {
     const long last = long(colours.size()) - 1;
     const long begin = std::max(0L, long(std::ceil((from - first) / step - 1e-9)));
     const long end = std::min(last, long(std::floor((to - first) / step + 1e-9)));
     if (end - begin < 1) return cv::Vec3d(NAN, NAN, NAN);
-    cv::Vec3d sum(0, 0, 0), sumT(0, 0, 0);
-    double tSum = 0, tSq = 0;
-    for (long i = begin; i <= end; ++i) {
-      const double ti = t(std::size_t(i));
-      sum += colours[std::size_t(i)], sumT += ti * colours[std::size_t(i)];
-      tSum += ti, tSq += ti * ti;
-    }
-    const double n = double(end - begin + 1);
-    if (std::isnan(at)) return sum / n;
-    const double tMean = tSum / n;
-    const cv::Vec3d slope = (sumT - tMean * sum) / (tSq - n * tMean * tMean);
-    return sum / n + slope * (at - tMean);
+    cv::Vec3d sum(0, 0, 0);
+    for (long i = begin; i <= end; ++i) sum += colours[std::size_t(i)];
+    return sum / double(end - begin + 1);
   }
 };
 
-// Where the profile crosses half-way between the ball's level at `around` and the water's level
-// just outside it, nearest to `around`; nothing when the two levels are too alike. The ball's
-// shading changes fastest near its rim, so its level at the edge is the inner profile's
-// straight continuation, not its mean.
-std::optional<double> halfCrossing(const Profile& profile, double around, double searchHalfWidth,
-                                   const PoseParameters::Outline& p) {
-  const cv::Vec3d inside = profile.lineFit(around - p.levelFarPx, around - p.levelNearPx, around);
-  const cv::Vec3d outside = profile.lineFit(around + p.levelNearPx, around + p.levelFarPx, NAN);
+// One ray's outline point, and what lies beyond it.
+struct RayEdge {
+  double t = 0;       // along the ray
+  cv::Vec3d outside;  // the surroundings' colour beyond the edge
+  double contrast = 0;
+};
+
+// Where the profile falls fastest from the ball's colour on this ray to its surroundings',
+// searched from `from` to `to`. The colours are projected on the direction that separates the
+// two here (luma where luma carries the edge, chroma where only chroma does), and the steepest
+// fall of a blurred step is its edge, whatever the shading on either side does. Nothing when the
+// two colours are too alike, or when the fall is not one clean edge (a shadow's soft edge, a
+// rod, an occluder): the profile must be near the ball's level before it and near the
+// surroundings' after it.
+std::optional<RayEdge> steepestEdge(const Profile& profile, double from, double to,
+                                    const PoseParameters::Outline& p) {
+  const std::size_t n = profile.colours.size();
+  const cv::Vec3d inside = profile.mean(from - p.levelSpanPx, from);
+  const cv::Vec3d outside = profile.mean(profile.t(n - 1) - p.levelSpanPx, profile.t(n - 1));
   const cv::Vec3d step = inside - outside;
   const double contrastSq = step.dot(step);
   if (!(contrastSq >= p.leastContrast * p.leastContrast)) return std::nullopt;
   const cv::Vec3d towardsBall = step * (1 / contrastSq);
-  std::optional<double> best;
-  double level = (profile.colours[0] - outside).dot(towardsBall);
-  for (std::size_t i = 0; i + 1 < profile.colours.size(); ++i) {
-    const double next = (profile.colours[i + 1] - outside).dot(towardsBall);
-    if (level >= 0.5 && next < 0.5) {
-      const double t = profile.t(i) + profile.step * (level - 0.5) / (level - next);
-      if (std::abs(t - around) <= searchHalfWidth &&
-          (!best || std::abs(t - around) < std::abs(*best - around)))
-        best = t;
-    }
-    level = next;
+  std::vector<double> s(n);
+  for (std::size_t i = 0; i < n; ++i) s[i] = (profile.colours[i] - outside).dot(towardsBall);
+  std::size_t best = 0;
+  double steepest = 0;
+  for (std::size_t i = 1; i + 1 < n; ++i) {
+    const double t = profile.t(i), fall = s[i - 1] - s[i + 1];
+    if (t >= from && t <= to && fall > steepest) steepest = fall, best = i;
   }
-  return best;
+  if (best == 0) return std::nullopt;
+  // A parabola through the falls at the best sample and its neighbours places the peak.
+  const double a = best >= 2 ? s[best - 2] - s[best] : steepest;
+  const double c = best + 2 < n ? s[best] - s[best + 2] : steepest;
+  const double curvature = a - 2 * steepest + c;
+  const double offset = curvature < 0 ? std::clamp(0.5 * (a - c) / curvature, -0.5, 0.5) : 0.0;
+  const double edge = profile.t(best) + offset * profile.step;
+  const auto level = [&](double t) {
+    const double i = std::clamp((t - profile.first) / profile.step, 0.0, double(n - 1));
+    return s[std::size_t(std::lround(i))];
+  };
+  if (level(edge - p.cleanDistancePx) < p.cleanLevel ||
+      level(edge + p.cleanDistancePx) > 1 - p.cleanLevel)
+    return std::nullopt;
+  return RayEdge{edge, outside, std::sqrt(contrastSq)};
 }
 
 // How far the blob reaches from its centre along direction d; nothing when the ray leaves the
@@ -136,15 +148,43 @@ std::optional<double> maskEdge(const Blob& blob, cv::Size size, cv::Point2d d) {
   return std::nullopt;
 }
 
+double medianOf(std::vector<double> values) {
+  const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
+// The ball's surroundings are what most rays see beyond its edge; a ray that sees something
+// else there (a cast shadow, a rod, an occluder) does not see the outline.
+std::vector<cv::Point2d> seeingTheSurroundings(
+    const std::vector<std::pair<cv::Point2d, RayEdge>>& found, const PoseParameters::Outline& p) {
+  std::vector<double> channels[3], contrasts;
+  for (const auto& [point, e] : found) {
+    for (int c = 0; c < 3; ++c) channels[c].push_back(e.outside[c]);
+    contrasts.push_back(e.contrast);
+  }
+  std::vector<cv::Point2d> points;
+  if (found.empty()) return points;
+  const cv::Vec3d surroundings(medianOf(channels[0]), medianOf(channels[1]), medianOf(channels[2]));
+  const double tolerance = p.surroundingsTolerance * medianOf(contrasts);
+  for (const auto& [point, e] : found)
+    if (cv::norm(e.outside - surroundings) <= tolerance) points.push_back(point);
+  return points;
+}
+
 }  // namespace
 
 std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
                                    const PoseParameters::Outline& p) {
-  const int margin = int(std::ceil(p.searchPx + p.levelFarPx)) + 2;
+  // The outline may lie well beyond the blob's edge: a blob may hold only the lit part of a
+  // ball whose underside is dark, or whose colour murky water brings close to the water's.
+  const double reach = std::max(p.searchPx, p.reachShare * std::sqrt(blob.area / CV_PI));
+  const double beyond = p.outsideGapPx + p.levelSpanPx;  // where the surroundings are measured
+  const int margin = int(std::ceil(reach + beyond)) + 2;
   const ColourPlanes planes =
       colourPlanes(bgr, cv::Rect(blob.box.x - margin, blob.box.y - margin,
                                  blob.box.width + 2 * margin, blob.box.height + 2 * margin));
-  std::vector<cv::Point2d> points;
+  std::vector<std::pair<cv::Point2d, RayEdge>> found;
   Profile profile;
   profile.step = p.stepPx;
   for (int k = 0; k < p.rays; ++k) {
@@ -152,19 +192,19 @@ std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
     const cv::Point2d d(std::cos(angle), std::sin(angle));
     const std::optional<double> edge = maskEdge(blob, bgr.size(), d);
     if (!edge) continue;
-    profile.first = std::max(0.0, *edge - p.searchPx - p.levelFarPx);
-    const double last = *edge + p.searchPx + p.levelFarPx;
-    if (!planes.holds(blob.centroid + last * d)) continue;
+    const double from = *edge - p.searchPx, to = *edge + reach;
+    profile.first = std::max(0.0, from - p.levelSpanPx);
+    const double last = to + beyond;
+    // The planes are a rectangle: a segment with both ends in it lies wholly in it.
+    if (!planes.holds(blob.centroid + profile.first * d) || !planes.holds(blob.centroid + last * d))
+      continue;
     profile.colours.clear();
     for (double t = profile.first; t <= last + 1e-9; t += p.stepPx)
       profile.colours.push_back(planes.sample(blob.centroid + t * d));
-    // The mask's edge is within a pixel or two; the second look centres the levels on the
-    // crossing itself.
-    std::optional<double> crossing = halfCrossing(profile, *edge, p.searchPx, p);
-    if (crossing) crossing = halfCrossing(profile, *crossing, 1.0, p);
-    if (crossing) points.push_back(blob.centroid + *crossing * d);
+    if (const auto e = steepestEdge(profile, from, to, p))
+      found.emplace_back(blob.centroid + e->t * d, *e);
   }
-  return points;
+  return seeingTheSurroundings(found, p);
 }
 
 }  // namespace Orvanta::pose

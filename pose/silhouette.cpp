@@ -41,7 +41,7 @@ struct BandPixel {
 };
 struct Zones {
   std::vector<BandPixel> band, ring;  // partly covered; water
-  cv::Vec3d ballSum{0, 0, 0};         // colours of the wholly covered pixels
+  cv::Vec3d ballSum{0, 0, 0};         // colours of the wholly covered pixels next to the band
   double insideArea = 0;
   cv::Point2d insideMoment{0, 0};
 };
@@ -49,6 +49,9 @@ struct Zones {
 Zones sortPixels(const cv::Mat& bgr, const cv::Rect& box, const Cone& cone, double band,
                  double ring, const UndistortionTable& table) {
   const double insideCos = std::cos(std::max(0.0, cone.halfAngle - band));
+  // The ball's colour where it meets the band: its shading there, and no highlight, which lies
+  // farther in.
+  const double innerCos = std::cos(std::max(0.0, cone.halfAngle - band - ring));
   const double bandCos = std::cos(cone.halfAngle + band);
   const double ringCos = std::cos(cone.halfAngle + band + ring);
   Zones zones;
@@ -61,7 +64,7 @@ Zones sortPixels(const cv::Mat& bgr, const cv::Rect& box, const Cone& cone, doub
       if (c < ringCos) continue;
       const cv::Vec3d colour(weightedYcc(row + 3 * x));
       if (c > insideCos) {
-        zones.ballSum += colour;
+        if (c <= innerCos) zones.ballSum += colour;
         zones.insideArea += table.area(x, y);
         zones.insideMoment += table.area(x, y) * cv::Point2d(u[0], u[1]);
       } else {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 #include <random>
 
@@ -80,6 +81,25 @@ Errors estimateVideo(const std::vector<scene::Pose>& poses, const scene::SceneOp
   return errors;
 }
 
+// Pictures of the video in which a ball wholly in view was not measured.
+int picturesWithABallLost(const std::vector<scene::Pose>& poses, const scene::SceneOptions& options,
+                          const std::string& path) {
+  std::string error;
+  EXPECT_TRUE(scene::writeVideo(path, poses, options, &error)) << error;
+  cv::VideoCapture video(path);
+  pose::PoseEstimator estimator(settingsFor(options));
+  int lost = 0;
+  cv::Mat picture;
+  for (const scene::Pose& truth : poses) {
+    if (!video.read(picture)) break;
+    const pose::PictureEstimate estimate = estimator.estimate(picture);
+    const bool allFour = ballsInView(truth, options).first == 4;
+    lost += allFour && !std::all_of(estimate.balls.begin(), estimate.balls.end(),
+                                    [](const auto& ball) { return ball.has_value(); });
+  }
+  return lost;
+}
+
 class PoseOnVideo : public ::testing::TestWithParam<scene::Water> {};
 
 }  // namespace
@@ -105,6 +125,44 @@ TEST_P(PoseOnVideo, SurveyFourBallsToMillimetres) {
 
 INSTANTIATE_TEST_SUITE_P(Waters, PoseOnVideo,
                          ::testing::Values(scene::Water::murky, scene::Water::dark));
+
+TEST(PoseOnHardVideo, EveryBallInViewIsMeasured) {
+  // Where the ball's luma at its rim is close to the water's and only the chroma, at half
+  // resolution and spread by JPEG, marks the outline; and heavy noise.
+  struct Case {
+    const char* what;
+    std::vector<scene::Pose> poses;
+    scene::SceneOptions options;
+  };
+  const scene::Pose close = scene::lookAt({0.78, -0.255, 1.45}, {0.35, -0.255, 0});
+  const std::vector<Case> cases = {
+      {"dark water, noise 8", scene::survey(60), {.noise = 8, .water = scene::Water::dark}},
+      {"quality 50, noise 3", scene::survey(60), {.noise = 3, .mjpgQuality = 50}},
+      {"close, dark water, noise 8",
+       std::vector<scene::Pose>(20, close),
+       {.noise = 8, .water = scene::Water::dark}},
+  };
+  for (const Case& c : cases) {
+    const auto path = OrvantaTest::scratchFolder() / "hard.avi";
+    EXPECT_EQ(picturesWithABallLost(c.poses, c.options, path.string()), 0) << c.what;
+  }
+}
+
+TEST(PoseThroughHighlights, ABallWithAHoleInItsColourIsMeasured) {
+  // A highlight: whitish pixels where the ball faces the light, a hole in its colour's blob that
+  // covers the blob's centre.
+  const scene::SceneOptions options;
+  pose::PoseEstimator estimator(settingsFor(options));
+  for (const scene::Pose& truth : scene::survey(10)) {
+    cv::Mat picture = scene::render(truth, options, 1);
+    for (int ball = 1; ball <= site::kBallCount; ++ball)
+      cv::circle(picture, scene::projectBall(truth, ball, options), 3, cv::Scalar::all(235),
+                 cv::FILLED);
+    const pose::PictureEstimate estimate = estimator.estimate(picture);
+    ASSERT_TRUE(estimate.pose.valid) << pose::describe(estimate.pose.status);
+    EXPECT_LT(cv::norm(estimate.pose.position - truth.position), 0.02);
+  }
+}
 
 TEST(PoseOnVideoClose, ThreeBallsFromLowAndClose) {
   // Closer than about 1.3 m the camera cannot hold all four. From low beside the rectangle,
@@ -152,6 +210,11 @@ TEST(PoseWithoutAnswer, PicturesThatHoldNoPose) {
     pose::Refusal refusal;
   };
   const cv::Mat overRectangle = scene::render(scene::dive(1).front(), options, 1);
+  // A ball-coloured streak along the picture's last row: its outline rays must not read below.
+  pose::EstimatorSettings greenOnly;
+  greenOnly.colours[0] = cv::Vec3d(13, 155, 47);
+  cv::Mat lastRow(options.size, CV_8UC3, cv::Scalar(87, 86, 69));
+  lastRow(cv::Rect(100, 239, 24, 1)).setTo(cv::Scalar(47, 155, 13));
   const std::vector<Case> cases = {
       {"one ball", scene::render(close, options, 1), settings, pose::Refusal::tooFewBalls},
       {"two balls", scene::render(pair, options, 1), settings, pose::Refusal::tooFewBalls},
@@ -160,6 +223,7 @@ TEST(PoseWithoutAnswer, PicturesThatHoldNoPose) {
        pose::Refusal::tooFewBalls},
       {"smaller picture", cv::Mat(120, 160, CV_8UC3, cv::Scalar::all(90)), settings,
        pose::Refusal::pictureSize},
+      {"a streak in the last row", lastRow, greenOnly, pose::Refusal::tooFewBalls},
   };
   for (const Case& c : cases) {
     pose::PoseEstimator estimator(c.settings);
