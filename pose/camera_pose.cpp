@@ -1,8 +1,10 @@
 #include "camera_pose.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <opencv2/calib3d.hpp>
+#include <optional>
 #include <vector>
 
 #include "rotation.hpp"
@@ -145,9 +147,57 @@ std::vector<Candidate> candidates(const Correspondences& c, double focalPx,
   return all;
 }
 
+cv::Vec3d cameraCentre(const Candidate& c) {
+  return -(c.rotation.t() * c.translation);
+}
+
+// Three balls fit every candidate exactly, and only their sizes choose: the distance to the
+// nearest other candidate that the sizes rule out no better than the gate, or than a few times
+// the best's own disagreement (the sizes of balls are measured to a few percent), or nothing.
+std::optional<double> rivalDistance(const std::vector<Candidate>& all, const Candidate& best,
+                                    const PoseParameters::Gates& gates) {
+  const double plausible =
+      std::max(gates.largestRangeDisagreement, gates.rivalRangeFactor * best.rangeDisagreement);
+  std::optional<double> nearest;
+  for (const Candidate& other : all) {
+    const double apart = cv::norm(cameraCentre(other) - cameraCentre(best));
+    if (&other == &best || apart <= gates.ambiguousApartM ||
+        other.rmsPx > gates.largestCentreRmsPx || other.rangeDisagreement > plausible)
+      continue;
+    if (!nearest || apart < *nearest) nearest = apart;
+  }
+  return nearest;
+}
+
+// How far the three-ball pose moves when the centres move by the typical error of a good
+// measurement, one coordinate at a time (the root of the summed squares). Near the cylinder
+// through the three balls' circle a tenth of a pixel moves it by decimetres.
+double threeBallSpread(const Correspondences& c, const Candidate& best, double focalPx,
+                       const PoseParameters::Gates& gates) {
+  const cv::Mat identity = cv::Mat::eye(3, 3, CV_64F);
+  const double h = gates.typicalCentreRmsPx / focalPx;
+  double sumSq = 0;
+  for (std::size_t i = 0; i < 2 * c.image.size(); ++i) {
+    Correspondences moved = c;
+    (i % 2 ? moved.image[i / 2].y : moved.image[i / 2].x) += h;
+    std::vector<cv::Mat> rvecs, tvecs;
+    cv::solveP3P(moved.landmarks, moved.image, identity, cv::noArray(), rvecs, tvecs,
+                 cv::SOLVEPNP_P3P);
+    double nearest = INFINITY;
+    for (std::size_t k = 0; k < rvecs.size(); ++k) {
+      cv::Mat rotation;
+      cv::Rodrigues(rvecs[k], rotation);
+      const cv::Vec3d centre = -(cv::Matx33d(rotation).t() * cv::Vec3d(tvecs[k].reshape(1, 3)));
+      nearest = std::min(nearest, cv::norm(centre - cameraCentre(best)));
+    }
+    sumSq += nearest * nearest;
+  }
+  return std::sqrt(sumSq);
+}
+
 void describePose(const Candidate& best, CameraPose& pose) {
   const cv::Matx33d cameraToLandmark = best.rotation.t();
-  pose.position = -(cameraToLandmark * best.translation);
+  pose.position = cameraCentre(best);
   pose.quaternion = quaternionOf(cameraToLandmark);
   pose.headingDegrees = headingDegrees(cameraToLandmark);
   pose.rmsPx = best.rmsPx;
@@ -189,6 +239,11 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
   } else if (best->rangeDisagreement > gates.largestRangeDisagreement) {
     pose.status = {Refusal::ranges, pose.status.missing, best->rangeDisagreement,
                    gates.largestRangeDisagreement};
+  } else if (const auto apart = pose.balls == 3 ? rivalDistance(all, *best, gates) : std::nullopt) {
+    pose.status = {Refusal::ambiguous, pose.status.missing, *apart, gates.ambiguousApartM};
+  } else if (const double spread = pose.balls == 3 ? threeBallSpread(c, *best, focalPx, gates) : 0;
+             spread > gates.largestThreeBallSpreadM) {
+    pose.status = {Refusal::unstable, pose.status.missing, spread, gates.largestThreeBallSpreadM};
   } else {
     pose.valid = true;
   }

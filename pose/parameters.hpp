@@ -87,6 +87,14 @@ struct PoseParameters {
     double largestCentreRmsPx = 1.0;
     // Rms relative difference between the pose's distances and the balls' ranges.
     double largestRangeDisagreement = 0.03;
+    // Three balls: another pose this far (metres) from the best that fits within the gates
+    // makes the picture ambiguous. Larger: more three-ball poses, some of them the wrong one ...
+    double ambiguousApartM = 0.05;
+    // ... as does one whose sizes disagree less than this many times the best's.
+    double rivalRangeFactor = 3;
+    // Three balls: the pose's movement (metres) when the centres move by typicalCentreRmsPx.
+    // Larger: three-ball poses nearer the cylinder through the balls' circle, less certain.
+    double largestThreeBallSpreadM = 0.035;
     // Typical errors of a good pose, weighing reprojection against ranges when choosing
     // between candidates.
     double typicalCentreRmsPx = 0.1;

@@ -22,6 +22,29 @@ std::string printed(const char* format, double a, double b) {
   return text;
 }
 
+std::string refusal(const PoseStatus& status) {
+  switch (status.refusal) {
+    case Refusal::reprojection:
+      return printed("reprojection %.2f px over %.2g px", status.measured, status.limit);
+    case Refusal::ranges:
+      return printed("ranges disagree by %.1f%% over %.3g%%", 100 * status.measured,
+                     100 * status.limit);
+    case Refusal::noSolution:
+      return "no solution";
+    case Refusal::ambiguous:
+      return printed("two poses %.0f mm apart fit", 1000 * status.measured, 0);
+    case Refusal::unstable:
+      return printed("three-ball pose uncertain by %.0f mm over %.0f mm", 1000 * status.measured,
+                     1000 * status.limit);
+    case Refusal::pictureSize:
+      return "picture size differs from the camera model";
+    case Refusal::none:
+    case Refusal::tooFewBalls:
+      break;
+  }
+  return "?";
+}
+
 }  // namespace
 
 const char* ballName(int ball) {
@@ -35,17 +58,9 @@ std::string describe(const PoseStatus& status) {
       return missing.empty() ? "ok" : "ok: " + missing;
     case Refusal::tooFewBalls:
       return missing;
-    case Refusal::reprojection:
-      return printed("reprojection %.2f px over %.2g px", status.measured, status.limit);
-    case Refusal::ranges:
-      return printed("ranges disagree by %.1f%% over %.3g%%", 100 * status.measured,
-                     100 * status.limit);
-    case Refusal::noSolution:
-      return "no solution";
-    case Refusal::pictureSize:
-      return "picture size differs from the camera model";
+    default:
+      return missing.empty() ? refusal(status) : refusal(status) + "; " + missing;
   }
-  return "?";
 }
 
 }  // namespace Orvanta::pose

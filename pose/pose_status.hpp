@@ -14,6 +14,8 @@ enum class Refusal {
   reprojection,  // the ball centres do not fit the landmark layout under any pose
   ranges,        // the pose's distances to the balls disagree with their apparent sizes
   noSolution,    // the solver found no pose in front of the camera
+  ambiguous,     // three balls, and two poses far apart fit them and their sizes alike
+  unstable,      // three balls seen where a tenth of a pixel moves the pose by centimetres
   pictureSize,   // the picture's size differs from the camera model's
 };
 

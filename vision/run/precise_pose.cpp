@@ -35,6 +35,10 @@ std::string refusal(const pose::PoseStatus& status) {
       return "udaljenosti se ne slažu (" + printed("%.1f", 100 * status.measured) + " %)";
     case pose::Refusal::noSolution:
       return "nema rješenja";
+    case pose::Refusal::unstable:
+      return "tri kugle, nesigurno (" + printed("%.0f", 1000 * status.measured) + " mm)";
+    case pose::Refusal::ambiguous:
+      return "dvije pozicije jednako dobre (" + printed("%.0f", 1000 * status.measured) + " mm)";
     case pose::Refusal::pictureSize:
       return "slika druge veličine";
     case pose::Refusal::none:
