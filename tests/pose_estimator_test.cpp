@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 #include <random>
@@ -58,45 +59,48 @@ std::pair<int, int> ballsInView(const scene::Pose& pose, const scene::SceneOptio
   return {inside, outside};
 }
 
-// Renders the poses as MJPG video, reads it back and estimates every picture.
-Errors estimateVideo(const std::vector<scene::Pose>& poses, const scene::SceneOptions& options,
-                     const std::string& path) {
+// Renders the poses as MJPG video, reads it back and estimates every picture: what each gives
+// for its picture's truth.
+void estimateEachPicture(
+    const std::vector<scene::Pose>& poses, const scene::SceneOptions& options,
+    const std::string& path,
+    const std::function<void(const scene::Pose&, const pose::PictureEstimate&)>& take) {
   std::string error;
   EXPECT_TRUE(scene::writeVideo(path, poses, options, &error)) << error;
   cv::VideoCapture video(path);
   pose::PoseEstimator estimator(settingsFor(options));
-  Errors errors;
   cv::Mat picture;
   for (const scene::Pose& truth : poses) {
     if (!video.read(picture)) break;
-    const pose::CameraPose pose = estimator.estimate(picture).pose;
+    take(truth, estimator.estimate(picture));
+  }
+}
+
+Errors estimateVideo(const std::vector<scene::Pose>& poses, const scene::SceneOptions& options,
+                     const std::string& path) {
+  Errors errors;
+  estimateEachPicture(poses, options, path, [&](const scene::Pose& truth, const auto& estimate) {
+    const pose::CameraPose& pose = estimate.pose;
     if (!pose.valid) {
       ++errors.withoutPose;
-      continue;
+      return;
     }
     errors.position.push_back(cv::norm(pose.position - truth.position));
     const double heading = pose.headingDegrees - scene::cameraHeadingDegrees(truth);
     errors.heading.push_back(std::abs(std::remainder(heading, 360.0)));
-  }
+  });
   return errors;
 }
 
 // Pictures of the video in which a ball wholly in view was not measured.
 int picturesWithABallLost(const std::vector<scene::Pose>& poses, const scene::SceneOptions& options,
                           const std::string& path) {
-  std::string error;
-  EXPECT_TRUE(scene::writeVideo(path, poses, options, &error)) << error;
-  cv::VideoCapture video(path);
-  pose::PoseEstimator estimator(settingsFor(options));
   int lost = 0;
-  cv::Mat picture;
-  for (const scene::Pose& truth : poses) {
-    if (!video.read(picture)) break;
-    const pose::PictureEstimate estimate = estimator.estimate(picture);
+  estimateEachPicture(poses, options, path, [&](const scene::Pose& truth, const auto& estimate) {
     const bool allFour = ballsInView(truth, options).first == 4;
     lost += allFour && !std::all_of(estimate.balls.begin(), estimate.balls.end(),
                                     [](const auto& ball) { return ball.has_value(); });
-  }
+  });
   return lost;
 }
 
