@@ -9,6 +9,8 @@
 #include <QStylePainter>
 #include <array>
 
+#include "landmark_layout.hpp"
+
 namespace Orvanta {
 namespace {
 
@@ -82,7 +84,7 @@ struct RowNames {
   const char *swatchName, *swatch;
 };
 
-constexpr std::array<RowNames, 4> kRows = {{
+constexpr std::array<RowNames, site::kBallCount> kRows = {{
     {"label35",
      "Prva kugla\n\n",
      {"label2", "label3", "label4"},
@@ -169,8 +171,8 @@ constexpr std::array<RowNames, 4> kRows = {{
      "pictureBox4"},
 }};
 
-constexpr std::array<int, 4> kTitleY = {160, 302, 442, 576};
-constexpr std::array<int, 4> kRowOffset = {0, 137, 275, 409};
+constexpr std::array<int, site::kBallCount> kTitleY = {160, 302, 442, 576};
+constexpr std::array<int, site::kBallCount> kRowOffset = {0, 137, 275, 409};
 constexpr std::array<int, 3> kLineY = {191, 229, 269};  // the value lines of the first row
 constexpr int kLabelDrop = 2;  // labels sit slightly lower than the box they name
 
@@ -317,7 +319,7 @@ void buildForm1Controls(QWidget* form) {
   addHintLine(form);
   addLabel(form, "label1", "RGB komponente", 58, 137, Face::caption);
   addLabel(form, "label8", "HSV komponente", 282, 137, Face::caption);
-  for (int i = 0; i < 4; ++i) addRow(form, kRows[i], i);
+  for (int i = 0; i < site::kBallCount; ++i) addRow(form, kRows[i], i);
 }
 
 }  // namespace Orvanta

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "colour.hpp"
+#include "landmark_layout.hpp"
 
 namespace Orvanta {
 
@@ -40,8 +41,8 @@ class SimilarityScorer {
              cv::Mat& similarity, cv::Mat* mask = nullptr, int threshold = 0);
 
  private:
-  std::array<ScoreTable, 4> tables_;
-  std::array<unsigned, 4> lastUse_{};
+  std::array<ScoreTable, site::kBallCount> tables_;  // one per ball
+  std::array<unsigned, site::kBallCount> lastUse_{};
   unsigned uses_ = 0;
 
   const ScoreTable& tableFor(hsv_color reference, double norm);
