@@ -174,22 +174,14 @@ std::optional<double> rivalDistance(const std::vector<Candidate>& all, const Can
 // through the three balls' circle a tenth of a pixel moves it by decimetres.
 double threeBallSpread(const Correspondences& c, const Candidate& best, double focalPx,
                        const PoseParameters::Gates& gates) {
-  const cv::Mat identity = cv::Mat::eye(3, 3, CV_64F);
   const double h = gates.typicalCentreRmsPx / focalPx;
   double sumSq = 0;
   for (std::size_t i = 0; i < 2 * c.image.size(); ++i) {
     Correspondences moved = c;
     (i % 2 ? moved.image[i / 2].y : moved.image[i / 2].x) += h;
-    std::vector<cv::Mat> rvecs, tvecs;
-    cv::solveP3P(moved.landmarks, moved.image, identity, cv::noArray(), rvecs, tvecs,
-                 cv::SOLVEPNP_P3P);
     double nearest = INFINITY;
-    for (std::size_t k = 0; k < rvecs.size(); ++k) {
-      cv::Mat rotation;
-      cv::Rodrigues(rvecs[k], rotation);
-      const cv::Vec3d centre = -(cv::Matx33d(rotation).t() * cv::Vec3d(tvecs[k].reshape(1, 3)));
-      nearest = std::min(nearest, cv::norm(centre - cameraCentre(best)));
-    }
+    for (const Candidate& candidate : candidates(moved, focalPx, gates))
+      nearest = std::min(nearest, cv::norm(cameraCentre(candidate) - cameraCentre(best)));
     sumSq += nearest * nearest;
   }
   return std::sqrt(sumSq);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "median.hpp"
+
 namespace Orvanta::pose {
 
 namespace {
@@ -35,12 +37,6 @@ std::vector<double> deviations(const std::vector<cv::Vec3d>& rays, const Cone& c
   for (std::size_t i = 0; i < rays.size(); ++i)
     angles[i] = std::acos(std::clamp(rays[i].dot(cone.axis), -1.0, 1.0)) - cone.halfAngle;
   return angles;
-}
-
-double medianOf(std::vector<double> values) {
-  const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 }  // namespace

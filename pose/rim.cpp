@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "colour_metric.hpp"
+#include "median.hpp"
 
 namespace Orvanta::pose {
 
@@ -146,12 +147,6 @@ std::optional<double> maskEdge(const Blob& blob, cv::Size size, cv::Point2d d) {
     if (!blob.holds(pixel)) return t > 0 ? std::optional<double>(t - 0.25) : std::nullopt;
   }
   return std::nullopt;
-}
-
-double medianOf(std::vector<double> values) {
-  const auto middle = values.begin() + std::ptrdiff_t(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 // The ball's surroundings are what most rays see beyond its edge; a ray that sees something
