@@ -107,6 +107,12 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
       {R"({"trackbars": {"lowInt": 1, "lowInt": 2}})", "\"lowInt\" appears twice"},
       {R"({"trackbars": {"lowInt": 1}} {"trackbars": {"lowInt": 2}})", "more after the document"},
       {R"({"ball_radius": "5 cm", "trackbars": {"IntMedian": 3}})", "ball_radius"},
+      // Keys with control characters are named escaped, on the message's one line.
+      {R"({"green": {"rgb": [10, 200, 30], "threshold": 192, "high\ntHough": 3}})",
+       R"("high\ntHough")"},
+      {R"({"gre\nen": 1})", R"("gre\nen")"},
+      {R"({"trackbars": {"low\rInt": 1}})", R"("low\rInt")"},
+      {R"({"a\nb": 1, "a\nb": 2})", R"("a\nb" appears twice)"},
   };
   for (const auto& [text, problem] : cases) {
     SCOPED_TRACE(text);

@@ -24,6 +24,12 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A key as a message names it: quoted and escaped as JSON writes it, so that a key holding a
+// line break (or bytes that are not UTF-8) still gives a message of one line.
+std::string keyText(const std::string& key) {
+  return Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 struct TrackbarSetting {
   const char* name;  // the copy variable's name
   int* position;
@@ -93,8 +99,8 @@ bool stageTrackbar(const std::string& name, const Json& value, const std::string
     staged.trackbars[i] = position;
     return true;
   }
-  problem = "unknown trackbar \"" + name +
-            "\" (IntMedian, lowInt, highInt, lowIntFilt, highIntFilt, lowIntHough, highIntHough)";
+  problem = "unknown trackbar " + keyText(name) +
+            " (IntMedian, lowInt, highInt, lowIntFilt, highIntFilt, lowIntHough, highIntHough)";
   return false;
 }
 
@@ -115,7 +121,7 @@ bool stageBall(std::size_t index, const Json& entry, Staged& staged, std::string
   }
   for (const auto& [key, value] : entry.items()) {
     if (key != "rgb" && key != "threshold") {
-      problem = where + ": unknown key \"" + key + "\"";
+      problem = where + ": unknown key " + keyText(key);
       return false;
     }
   }
@@ -181,7 +187,8 @@ bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
     }
     const auto ball = std::find(site::kBallNames.begin(), site::kBallNames.end(), key);
     if (ball == site::kBallNames.end()) {
-      problem = "unknown key \"" + key + "\" (green, red, blue, yellow, trackbars, ball_radius)";
+      problem =
+          "unknown key " + keyText(key) + " (green, red, blue, yellow, trackbars, ball_radius)";
       return false;
     }
     if (!stageBall(std::size_t(ball - site::kBallNames.begin()), value, staged, problem))
@@ -259,7 +266,7 @@ bool applyCalibrationText(const std::string& text, const std::string& name, std:
   std::string duplicate;
   const Json document = Json::parse(text, rejectDuplicateKeys(duplicate), false);
   if (!duplicate.empty())
-    return fail(error, name + ": the key \"" + duplicate + "\" appears twice");
+    return fail(error, name + ": the key " + keyText(duplicate) + " appears twice");
   if (document.is_discarded())
     return fail(error, name + ": not valid JSON (or more after the document)");
   Staged staged;
