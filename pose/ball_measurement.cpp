@@ -9,22 +9,35 @@
 
 namespace Orvanta::pose {
 
+namespace {
+
+// The viewing cone through outline points; nothing when they are too few or scatter too much.
+std::optional<Cone> coneThrough(const std::vector<cv::Point2d>& rim, const PinholeCamera& camera,
+                                const PoseParameters::Outline& p) {
+  std::vector<cv::Vec3d> rays;
+  rays.reserve(rim.size());
+  for (const cv::Point2d& point : rim) {
+    const cv::Point2d n = undistortPixel(camera, point);
+    rays.push_back(cv::normalize(cv::Vec3d(n.x, n.y, 1)));
+  }
+  const double focal = camera.focal();
+  const std::optional<Cone> cone = fitCone(rays, p.floorPx / focal, int(p.rays * p.leastShare));
+  if (!cone || cone->rms * focal > p.largestRmsPx || cone->axis[2] <= 0) return std::nullopt;
+  return cone;
+}
+
+}  // namespace
+
 std::optional<BallMeasurement> measureBall(const cv::Mat& bgr, const Blob& blob,
                                            const PinholeCamera& camera,
                                            const UndistortionTable& table, double ballRadius,
                                            const PoseParameters& parameters) {
   const PoseParameters::Outline& p = parameters.outline;
-  const std::vector<cv::Point2d> rim = rimPoints(bgr, blob, p);
-  std::vector<cv::Vec3d> rays;
-  rays.reserve(rim.size());
-  for (const cv::Point2d& p : rim) {
-    const cv::Point2d n = undistortPixel(camera, p);
-    rays.push_back(cv::normalize(cv::Vec3d(n.x, n.y, 1)));
-  }
   const double focal = camera.focal();
-  const int leastRimPoints = int(p.rays * p.leastShare);
-  std::optional<Cone> cone = fitCone(rays, p.floorPx / focal, leastRimPoints);
-  if (!cone || cone->rms * focal > p.largestRmsPx || cone->axis[2] <= 0) return std::nullopt;
+  // An outline read by the step is the steadier; where it is no ball's, the split may be.
+  std::optional<Cone> cone = coneThrough(rimPoints(bgr, blob, EdgeReading::step, p), camera, p);
+  if (!cone) cone = coneThrough(rimPoints(bgr, blob, EdgeReading::split, p), camera, p);
+  if (!cone) return std::nullopt;
   // The outline finds the ball; its silhouette's moments, where the ball is wholly in the
   // picture, place it. When they move it much, a second look centres their bands on it.
   for (int look = 0; look < 2; ++look) {

@@ -18,6 +18,7 @@ struct Correspondences {
   std::vector<cv::Point3d> landmarks;
   std::vector<cv::Point2d> image;
   std::vector<double> ranges;
+  std::vector<double> scatterPx;
 };
 
 struct Candidate {
@@ -169,15 +170,17 @@ std::optional<double> rivalDistance(const std::vector<Candidate>& all, const Can
   return nearest;
 }
 
-// How far the three-ball pose moves when the centres move by the typical error of a good
-// measurement, one coordinate at a time (the root of the summed squares). Near the cylinder
-// through the three balls' circle a tenth of a pixel moves it by decimetres.
+// How far the three-ball pose moves when each centre moves by its likely error, one coordinate
+// at a time (the root of the summed squares). A centre is taken as no surer than its outline's
+// scatter: shading and gloss move a real ball's centre by about that much, and three balls have
+// nothing to catch it. Near the cylinder through the three balls' circle a tenth of a pixel
+// moves the pose by decimetres.
 double threeBallSpread(const Correspondences& c, const Candidate& best, double focalPx,
                        const PoseParameters::Gates& gates) {
-  const double h = gates.typicalCentreRmsPx / focalPx;
   double sumSq = 0;
   for (std::size_t i = 0; i < 2 * c.image.size(); ++i) {
     Correspondences moved = c;
+    const double h = std::max(gates.typicalCentreRmsPx, c.scatterPx[i / 2]) / focalPx;
     (i % 2 ? moved.image[i / 2].y : moved.image[i / 2].x) += h;
     double nearest = INFINITY;
     for (const Candidate& candidate : candidates(moved, focalPx, gates))
@@ -210,6 +213,7 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
     c.landmarks.push_back(landmarks[i]);
     c.image.emplace_back(d[0] / d[2], d[1] / d[2]);
     c.ranges.push_back(balls[i]->range);
+    c.scatterPx.push_back(balls[i]->scatterPx);
   }
   pose.balls = int(c.landmarks.size());
   if (pose.balls < 3) {

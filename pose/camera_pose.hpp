@@ -16,8 +16,9 @@ namespace Orvanta::pose {
 
 // One ball as measured: its centre's direction in the camera frame and its range.
 struct BallView {
-  cv::Vec3d direction;  // unit
-  double range = 0;     // metres
+  cv::Vec3d direction;   // unit
+  double range = 0;      // metres
+  double scatterPx = 0;  // its outline's deviation from a sphere's, pixels (0: unknown)
 };
 
 struct CameraPose {

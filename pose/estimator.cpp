@@ -58,7 +58,7 @@ PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
     estimate.balls[ball - 1] = findAndMeasure(bgr, ball);
     if (const auto& m = estimate.balls[ball - 1])
-      views[ball - 1] = BallView{m->direction, m->range};
+      views[ball - 1] = BallView{m->direction, m->range, m->rmsPx};
   }
   last_ = estimate.balls;
   estimate.pose =

@@ -61,6 +61,11 @@ struct PoseParameters {
     double levelSpanPx = 1.5;
     double outsideGapPx = 1.5;
     double leastContrast = 8;  // weighted grey levels between ball and surroundings on a ray
+    // A ray whose profile falls below the surroundings' level by more than this share of the
+    // contrast crosses a limb darker than both sides, and is read by the colours' split into
+    // ball and surroundings rather than by the step between them. Lower: more rays read by
+    // the split, which shading does not move but noise moves more.
+    double darkLimbShare = 0.2;
     // A clean edge: this far before it the profile is within 1 - cleanLevel of the ball's level,
     // this far after it within that of the surroundings'. Stricter: fewer rays through soft
     // shadows and rods, and fewer rays at all.

@@ -94,24 +94,73 @@ struct RayEdge {
   double contrast = 0;
 };
 
+// How much of the ball each colour of a profile holds, 1 at `inside` and 0 at `outside`: the
+// colours projected on the step between the two, which brightness and hue both carry.
+std::vector<double> byStep(const std::vector<cv::Vec3d>& colours, const cv::Vec3d& inside,
+                           const cv::Vec3d& outside) {
+  const cv::Vec3d step = inside - outside;
+  const cv::Vec3d towardsBall = step * (1 / step.dot(step));
+  std::vector<double> shares(colours.size());
+  for (std::size_t i = 0; i < colours.size(); ++i)
+    shares[i] = (colours[i] - outside).dot(towardsBall);
+  return shares;
+}
+
+// The same, with each colour split into the ball's colour and the surroundings' (black the
+// origin) and the surroundings' share telling: the ball's shading, which darkens it towards
+// the limb, then moves no edge inwards; noise and the chroma's coarse sampling weigh more, the
+// less the two differ in hue. Nothing when that difference is below `leastContrast`.
+std::optional<std::vector<double>> bySplit(const std::vector<cv::Vec3d>& colours,
+                                           const cv::Vec3d& inside, const cv::Vec3d& outside,
+                                           double leastContrast) {
+  const cv::Vec3d b = cv::normalize(inside), w = cv::normalize(outside);
+  const double alike = b.dot(w);
+  // The surroundings' distance from the line of the ball's colours through black.
+  if (!(cv::norm(outside) * std::sqrt(1 - alike * alike) >= leastContrast)) return std::nullopt;
+  const cv::Vec3d surroundings = (w - alike * b) * (1 / (1 - alike * alike));
+  const double whole = surroundings.dot(outside);
+  std::vector<double> shares(colours.size());
+  for (std::size_t i = 0; i < colours.size(); ++i)
+    shares[i] = 1 - surroundings.dot(colours[i]) / whole;
+  return shares;
+}
+
+// The ball's share along a profile. By the step, unless the profile there falls well below the
+// surroundings' level: a limb darker than both ball and surroundings, as a glossy ball's is
+// where it turns away from the light, which the step would read as the edge too early.
+std::optional<std::vector<double>> ballShares(const Profile& profile, const cv::Vec3d& inside,
+                                              const cv::Vec3d& outside, double from, double to,
+                                              EdgeReading reading,
+                                              const PoseParameters::Outline& p) {
+  if (reading == EdgeReading::split)
+    return bySplit(profile.colours, inside, outside, p.leastContrast);
+  std::vector<double> shares = byStep(profile.colours, inside, outside);
+  double lowest = 0;
+  for (std::size_t i = 0; i < shares.size(); ++i)
+    if (profile.t(i) >= from && profile.t(i) <= to) lowest = std::min(lowest, shares[i]);
+  if (lowest < -p.darkLimbShare)
+    if (auto split = bySplit(profile.colours, inside, outside, p.leastContrast))
+      return std::move(*split);
+  return shares;
+}
+
 // Where the profile falls fastest from the ball's colour on this ray to its surroundings',
-// searched from `from` to `to`. The colours are projected on the direction that separates the
-// two here (luma where luma carries the edge, chroma where only chroma does), and the steepest
-// fall of a blurred step is its edge, whatever the shading on either side does. Nothing when the
-// two colours are too alike, or when the fall is not one clean edge (a shadow's soft edge, a
-// rod, an occluder): the profile must be near the ball's level before it and near the
-// surroundings' after it.
+// searched from `from` to `to`, in the ball's share of each colour (luma and chroma both count,
+// and only chroma where only chroma differs); the steepest fall of a blurred step is its edge,
+// whatever the shading on either side does. Nothing when the two colours are too alike, or when
+// the fall is not one clean edge (a shadow's soft edge, a rod, an occluder): the profile must be
+// near the ball's level before it and near the surroundings' after it.
 std::optional<RayEdge> steepestEdge(const Profile& profile, double from, double to,
-                                    const PoseParameters::Outline& p) {
+                                    EdgeReading reading, const PoseParameters::Outline& p) {
   const std::size_t n = profile.colours.size();
   const cv::Vec3d inside = profile.mean(from - p.levelSpanPx, from);
   const cv::Vec3d outside = profile.mean(profile.t(n - 1) - p.levelSpanPx, profile.t(n - 1));
   const cv::Vec3d step = inside - outside;
   const double contrastSq = step.dot(step);
   if (!(contrastSq >= p.leastContrast * p.leastContrast)) return std::nullopt;
-  const cv::Vec3d towardsBall = step * (1 / contrastSq);
-  std::vector<double> s(n);
-  for (std::size_t i = 0; i < n; ++i) s[i] = (profile.colours[i] - outside).dot(towardsBall);
+  const auto shares = ballShares(profile, inside, outside, from, to, reading, p);
+  if (!shares) return std::nullopt;
+  const std::vector<double>& s = *shares;
   std::size_t best = 0;
   double steepest = 0;
   for (std::size_t i = 1; i + 1 < n; ++i) {
@@ -169,7 +218,7 @@ std::vector<cv::Point2d> seeingTheSurroundings(
 
 }  // namespace
 
-std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
+std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob, EdgeReading reading,
                                    const PoseParameters::Outline& p) {
   // The outline may lie well beyond the blob's edge: a blob may hold only the lit part of a
   // ball whose underside is dark, or whose colour murky water brings close to the water's.
@@ -196,7 +245,7 @@ std::vector<cv::Point2d> rimPoints(const cv::Mat& bgr, const Blob& blob,
     profile.colours.clear();
     for (double t = profile.first; t <= last + 1e-9; t += p.stepPx)
       profile.colours.push_back(planes.sample(blob.centroid + t * d));
-    if (const auto e = steepestEdge(profile, from, to, p))
+    if (const auto e = steepestEdge(profile, from, to, reading, p))
       found.emplace_back(blob.centroid + e->t * d, *e);
   }
   return seeingTheSurroundings(found, p);

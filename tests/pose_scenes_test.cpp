@@ -1,7 +1,7 @@
 // The precise estimate on pictures no one on the project made: small sets rendered by a
 // physically based ray tracer (glossy balls with highlights, cast shadows on sand, murky water,
-// occluders, camera JPEG) with their truth, in tests/data/scenes. Whatever share of them gets a
-// pose, a pose that says "ok" is never far off.
+// occluders, camera JPEG) with their truth, in tests/data/scenes. A pose that says "ok" is never
+// far off, and the share that gets one does not fall below what the estimate reaches today.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,7 +53,9 @@ pose::EstimatorSettings settingsFor(const std::string& set) {
 }  // namespace
 
 TEST(PoseOnRenderedScenes, AnOkPoseIsNeverFarOff) {
-  for (const std::string set : {"clear", "lights", "murky", "occlusion"}) {
+  const std::vector<std::pair<std::string, int>> leastPosed = {
+      {"clear", 10}, {"lights", 15}, {"murky", 0}, {"occlusion", 0}};
+  for (const auto& [set, least] : leastPosed) {
     const auto truth = readTruth(kScenes + "/" + set + "/truth.csv");
     cv::VideoCapture video(kScenes + "/" + set + "/video.avi");
     ASSERT_TRUE(video.isOpened()) << set;
@@ -73,6 +75,7 @@ TEST(PoseOnRenderedScenes, AnOkPoseIsNeverFarOff) {
       EXPECT_LE(error, 0.050) << set << " picture " << row.at("frame") << ": "
                               << pose::describe(pose.status);
     }
+    EXPECT_GE(posed, least) << set;
     RecordProperty(set + "_posed", std::to_string(posed) + "/" + std::to_string(pictures));
     RecordProperty(set + "_worst_ok_mm", std::to_string(worstOk * 1000));
   }
