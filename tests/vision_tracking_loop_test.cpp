@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <opencv2/imgproc.hpp>
 
@@ -160,4 +163,39 @@ TEST_F(TrackingLoop, NotANumberPositionIsShownAsDashes) {
   EXPECT_EQ(texts.text("textBox44"), "---");
   EXPECT_EQ(texts.text("textBox45"), "---");
   EXPECT_TRUE(std::isnan(kamera.x));
+}
+
+TEST_F(TrackingLoop, TheRunsVideoFileIsPrivateAndGoesAtTeardownUnlessKept) {
+  calibrateDiscColours();
+  // Another user's trap where the file once was: a link from <temp>/orvanta to a file of ours.
+  const auto temp = scratchFolder() / "temp";
+  std::filesystem::create_directories(temp);
+  const auto victim = scratchFolder() / "victim.txt";
+  std::ofstream(victim) << "precious";
+  std::filesystem::create_directory_symlink(victim, temp / "orvanta");
+  const std::string oldTemp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  ::setenv("TMPDIR", temp.c_str(), 1);
+  for (const bool keep : {false, true}) {
+    ScriptedKeyWait keys;
+    Host host{discSequence(4), texts, keys, windows};
+    host.keepVideoFile = keep;
+    TrackingRun run(host);
+    ASSERT_EQ(run.start(), StartResult::started);
+    std::vector<std::filesystem::path> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(temp))
+      if (!entry.is_symlink()) folders.push_back(entry.path());
+    ASSERT_EQ(folders.size(), 1u) << keep;
+    const auto status = std::filesystem::symlink_status(folders[0]);
+    EXPECT_EQ(status.type(), std::filesystem::file_type::directory);
+    EXPECT_EQ(status.permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    EXPECT_TRUE(std::filesystem::exists(folders[0] / "out1.avi"));
+    run.finish();
+    EXPECT_EQ(std::filesystem::exists(folders[0] / "out1.avi"), keep);
+    EXPECT_EQ(run.keptVideoFile(), keep ? folders[0] / "out1.avi" : std::filesystem::path());
+    std::filesystem::remove_all(folders[0]);
+  }
+  oldTemp.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", oldTemp.c_str(), 1);
+  std::ifstream in(victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
 }

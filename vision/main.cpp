@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
   // its hint line); trackbars named on the command line apply on top.
   Session session{options.calibration};
   session.playbackFps = options.fps;
+  session.keepVideoFile = options.keepVideoFile;
   Form1 form(options.camera, keys, windows, session);
   std::string error;
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {

@@ -17,6 +17,7 @@ struct Session {
   // Pictures per second of an image sequence in the window; 0 plays every source as fast as
   // it delivers.
   double playbackFps = 0;
+  bool keepVideoFile = false;  // as the host's
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,

@@ -60,6 +60,8 @@ struct Host {
   // Pictures per second at which a recorded source without a rate of its own (an image
   // sequence) plays; 0: every source as fast as it delivers (headless runs).
   double playbackFps = 0;
+  // Keep the empty video file each run opens (in a private folder of its own) after the run.
+  bool keepVideoFile = false;
 };
 
 }  // namespace Orvanta

@@ -57,6 +57,7 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   const Restored restored = restoreSession(session_, *this);
   host_.ballRadius = session_.ballRadius;
   host_.playbackFps = session_.playbackFps;
+  host_.keepVideoFile = session_.keepVideoFile;
   sourceOpens_ = openCamera(host_.cameraSource);
   capture.release();
   std::string hint = hints::idle(host_.cameraSource, sourceOpens_);

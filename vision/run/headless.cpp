@@ -62,6 +62,7 @@ int runHeadless(const Options& options, std::ostream& err) {
   NoWindows windows;
   Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent, keys,
             windows, options.ballRadius};
+  host.keepVideoFile = options.keepVideoFile;
   TrackingRun run(host);
   PoseRows poses;
   if (!options.poses.empty()) run.setFixSink([&poses](const PictureFix& fix) { poses.add(fix); });
@@ -89,6 +90,7 @@ int runHeadless(const Options& options, std::ostream& err) {
   csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
   const RunCounts counts = track(run, csv, poses, err);
   run.finish();
+  announceKeptVideoFile(run, err);
   if (csv.failed() || poses.failed()) {
     err << "orvanta: writing '" << (csv.failed() ? options.csv : options.poses)
         << "' failed; it ends at the last complete row\n";

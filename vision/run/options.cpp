@@ -33,6 +33,10 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
                  "Headless: the precise camera pose of every picture read, as CSV "
                  "(frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status)")
       ->needs(headless);
+  app.add_flag("--keep-video-file", options.keepVideoFile,
+               "Keep the empty video file every tracking run opens (out1.avi, in a new folder "
+               "of the user's own under the temporary folder; its path is printed). By default "
+               "it is removed when the run ends");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

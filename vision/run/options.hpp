@@ -13,11 +13,12 @@ struct Options {
   std::string camera = "0";  // device index, video file or image-sequence pattern
   std::string calibration;   // calibration file to load, if any
   bool headless = false;
-  std::string csv;        // headless output file; empty for standard output
-  std::string trackbars;  // "IntMedian=2,highIntHough=3"
-  bool verbose = false;   // headless: print every text of the operator window
-  std::string poses;      // headless: the precise estimate of every picture, CSV
-  double fps = 30;        // window: the rate an image sequence plays at
+  std::string csv;             // headless output file; empty for standard output
+  std::string trackbars;       // "IntMedian=2,highIntHough=3"
+  bool verbose = false;        // headless: print every text of the operator window
+  std::string poses;           // headless: the precise estimate of every picture, CSV
+  double fps = 30;             // window: the rate an image sequence plays at
+  bool keepVideoFile = false;  // keep each run's empty video file
   double ballRadius = site::kDefaultBallRadius;  // from the calibration file, if it names one
 };
 

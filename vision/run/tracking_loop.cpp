@@ -1,10 +1,9 @@
 #include "tracking_loop.hpp"
 
 #include <cmath>
-#include <filesystem>
+#include <iostream>
 #include <opencv2/calib3d.hpp>
 #include <opencv2/imgproc.hpp>
-#include <system_error>
 
 #include "camera.hpp"
 #include "camera_model.hpp"
@@ -167,12 +166,13 @@ void TrackingRun::undistortSearched(cv::Mat& picture) {
 }
 
 void TrackingRun::openVideoWriter(cv::Size size) {
-  // Nothing is written to it; a folder or codec that refuses it does not stop the run.
-  std::error_code ignored;
-  const auto folder = std::filesystem::temp_directory_path(ignored) / "orvanta";
-  std::filesystem::create_directories(folder, ignored);
-  writer_.open((folder / "out1.avi").string(), cv::VideoWriter::fourcc('P', 'I', 'M', '1'), 30,
-               size, true);
+  // Nothing is written to it; a folder or codec that refuses it does not stop the run. It lives
+  // in a folder of the user's own, which goes at teardown unless the user keeps it.
+  scratch_ = PrivateFolder::create("orvanta");
+  if (!scratch_) return;
+  if (host_.keepVideoFile) scratch_->keep();
+  writer_.open((scratch_->path() / "out1.avi").string(),
+               cv::VideoWriter::fourcc('P', 'I', 'M', '1'), 30, size, true);
 }
 
 void TrackingRun::createTrackbars() {
@@ -254,10 +254,17 @@ void TrackingRun::finish() {
   display_.release();
   undistorted_.release();
   writer_.release();
+  if (scratch_ && host_.keepVideoFile) keptVideoFile_ = scratch_->path() / "out1.avi";
+  scratch_.reset();
   estimator_.reset();
   capture.release();
   for (const char* window : detectionWindows) host_.windows.destroyWindow(window);
   host_.texts.setText("textBox7", "");
+}
+
+void announceKeptVideoFile(const TrackingRun& run, std::ostream& out) {
+  if (!run.keptVideoFile().empty())
+    out << "orvanta: the run's video file is kept as " << run.keptVideoFile().string() << '\n';
 }
 
 void button1_Click(Host& host) {
@@ -266,6 +273,7 @@ void button1_Click(Host& host) {
   while (!run.pass().endedLoop) {
   }
   run.finish();
+  announceKeptVideoFile(run, std::clog);
   // A source whose pictures changed says so once the teardown has cleared the status.
   if (run.problem()) host.texts.setText("textBox7", run.problem().window);
 }

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 #include <optional>
+#include <ostream>
 
 #include "camera.hpp"
 #include "detection.hpp"
@@ -16,6 +18,7 @@
 #include "pacing.hpp"
 #include "picture_feed.hpp"
 #include "precise_pose.hpp"
+#include "private_folder.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -69,6 +72,8 @@ class TrackingRun {
   void finish();
   // Why the run could not start, or ended early, on the source's pictures (see problem()).
   const PictureProblem& problem() const { return problem_; }
+  // The empty video file the run opened, once finished, when the host keeps it; else empty.
+  const std::filesystem::path& keptVideoFile() const { return keptVideoFile_; }
   // Receives the precise estimate of every picture read (set-up and passes alike), in the
   // order the source delivered them.
   void setFixSink(std::function<void(const PictureFix&)> sink) { fixSink_ = std::move(sink); }
@@ -82,6 +87,8 @@ class TrackingRun {
   WorkImages work_;
   RangeFilter filter_;
   cv::VideoWriter writer_;
+  std::optional<PrivateFolder> scratch_;  // holds the writer's file
+  std::filesystem::path keptVideoFile_;
   std::optional<pose::PoseEstimator> estimator_;
   std::optional<PictureFeed> feed_;  // uses estimator_
   int pictures_ = 0;                 // read from the source in this run
@@ -107,6 +114,9 @@ class TrackingRun {
 
 // The Start button: the whole loop, from set-up to teardown.
 void button1_Click(Host& host);
+
+// Tells where a finished run's video file was kept, if it was.
+void announceKeptVideoFile(const TrackingRun& run, std::ostream& out);
 
 // Texts of the run's status box.
 inline constexpr const char* statusRunning = "Proračun u tjeku...";
