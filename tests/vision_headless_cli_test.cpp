@@ -154,6 +154,49 @@ TEST(HeadlessRefusal, CorruptCalibrationOverwritesNothing) {
   EXPECT_EQ(readFile(csv), "earlier results\n");
 }
 
+TEST(HeadlessRefusal, OutputsNeverWriteOverInputs) {
+  const auto dir = scratchFolder();
+  std::string error;
+  ASSERT_TRUE(
+      Orvanta::scene::writeSequence((dir / "seq").string(), Orvanta::scene::dive(4), {}, &error))
+      << error;
+  const std::string sequence = (dir / "seq" / "frame_%05d.png").string();
+  const std::string calibration = writeSceneCalibration(dir);
+  const auto video = dir / "dive.avi";
+  std::ofstream(video) << "a recorded dive";
+  const auto table = dir / "table.csv";
+  std::ofstream(table) << "earlier results\n";
+  struct Case {
+    std::string camera, option, output;
+    std::vector<std::string> more;
+    std::filesystem::path kept;
+  };
+  const std::vector<Case> cases = {
+      {sequence, "--csv", calibration, {}, calibration},
+      {sequence,
+       "--poses",
+       (dir / "seq" / "frame_00003.png").string(),
+       {},
+       dir / "seq" / "frame_00003.png"},
+      {video.string(), "--csv", (dir / "seq" / ".." / "dive.avi").string(), {}, video},
+      {sequence,
+       "--csv",
+       table.string(),
+       {"--poses", (dir / "seq" / ".." / "table.csv").string()},
+       table},
+  };
+  for (const Case& c : cases) {
+    const std::string before = readFile(c.kept);
+    std::vector<std::string> args = {"--headless", "--camera", c.camera, "--calibration",
+                                     calibration,  c.option,   c.output};
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const Outcome run = runOrvanta(dir, args);
+    EXPECT_EQ(run.exitCode, 2) << c.output;
+    EXPECT_NE(run.err.find(c.option), std::string::npos) << run.err;
+    EXPECT_EQ(readFile(c.kept), before) << c.output;
+  }
+}
+
 TEST(HeadlessRefusal, NoCalibration) {
   const auto dir = scratchFolder();
   const Outcome run = runOrvanta(dir, {"--headless", "--camera", "missing_%05d.png"});
@@ -180,7 +223,7 @@ TEST(CommandLine, HelpListsEveryOption) {
   const auto dir = scratchFolder();
   const Outcome run = runOrvanta(dir, {"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* option :
-       {"--camera", "--calibration", "--headless", "--csv", "--poses", "--trackbars", "--help"})
+  for (const char* option : {"--camera", "--calibration", "--headless", "--csv", "--poses",
+                             "--trackbars", "--keep-video-file", "--help"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }

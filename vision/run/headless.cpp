@@ -5,6 +5,7 @@
 #include "console_texts.hpp"
 #include "key_wait.hpp"
 #include "no_windows.hpp"
+#include "output_guard.hpp"
 #include "pose_csv.hpp"
 #include "row_file.hpp"
 #include "tracking_loop.hpp"
@@ -56,6 +57,10 @@ RunCounts track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostr
 }  // namespace
 
 int runHeadless(const Options& options, std::ostream& err) {
+  if (const auto clash = outputClash(options)) {
+    err << "orvanta: " << *clash << '\n';
+    return 2;
+  }
   SilentTexts silent;
   ConsoleTexts console(err);
   NoKeyWait keys;

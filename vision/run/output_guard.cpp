@@ -1,0 +1,65 @@
+#include "output_guard.hpp"
+
+#include <filesystem>
+#include <regex>
+#include <vector>
+
+namespace Orvanta {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The same file, existing or not: through links and relative names alike.
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::equivalent(a, b, error) && !error) return true;
+  const fs::path x = fs::weakly_canonical(a, error);
+  if (error) return false;
+  const fs::path y = fs::weakly_canonical(b, error);
+  return !error && x == y;
+}
+
+// A file an image-sequence pattern such as dir/frame_%05d.png names, or would name.
+bool inSequence(const std::string& file, const std::string& pattern) {
+  const fs::path p(pattern);
+  const std::string name = p.filename().string();
+  if (name.find('%') == std::string::npos) return false;
+  std::string expression;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '%') {
+      const std::size_t d = name.find('d', i);
+      if (d != std::string::npos) {
+        expression += "[0-9]+";
+        i = d;
+        continue;
+      }
+    }
+    if (std::string("\\^$.|?*+()[]{}").find(name[i]) != std::string::npos) expression += '\\';
+    expression += name[i];
+  }
+  const fs::path f(file);
+  return sameFile(f.parent_path().empty() ? "." : f.parent_path().string(),
+                  p.parent_path().empty() ? "." : p.parent_path().string()) &&
+         std::regex_match(f.filename().string(), std::regex(expression));
+}
+
+}  // namespace
+
+std::optional<std::string> outputClash(const Options& options) {
+  const std::vector<std::pair<const char*, std::string>> outputs = {{"--csv", options.csv},
+                                                                    {"--poses", options.poses}};
+  for (const auto& [option, file] : outputs) {
+    if (file.empty()) continue;
+    const std::string named = std::string(option) + " '" + file + "' ";
+    if (sameFile(file, options.camera) || inSequence(file, options.camera))
+      return named + "is the camera source's input; it is not written over";
+    if (!options.calibration.empty() && sameFile(file, options.calibration))
+      return named + "is the calibration file; it is not written over";
+  }
+  if (!options.csv.empty() && !options.poses.empty() && sameFile(options.csv, options.poses))
+    return "--csv and --poses name the same file; give each its own";
+  return std::nullopt;
+}
+
+}  // namespace Orvanta
