@@ -1,5 +1,6 @@
 #include "flow_forces.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "mat_ops.hpp"
@@ -29,10 +30,11 @@ struct FlowState {
 FlowState flowState(const cv::Mat& nu) {
   FlowState s{nu.at<double>(0, 0), nu.at<double>(1, 0), nu.at<double>(2, 0), 0.0, 0.0, 0.0};
   s.V = std::sqrt(s.u * s.u + s.v * s.v + s.w * s.w);
-  // Without forward speed the angles are undefined; the flow terms then take them as zero.
-  if (s.u != 0.0) {
+  // Without forward speed the angles are undefined; the flow terms then take them as zero. A
+  // speed so small that its square underflows counts as none: v / V would be 0 / 0.
+  if (s.u != 0.0 && s.V > 0.0) {
     s.alpha = std::atan(s.w / s.u);
-    s.beta = std::asin(s.v / s.V);
+    s.beta = std::asin(std::clamp(s.v / s.V, -1.0, 1.0));
   }
   return s;
 }

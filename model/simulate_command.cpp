@@ -62,12 +62,16 @@ void declare(CLI::App& app, Arguments& a) {
       ->capture_default_str();
 }
 
+constexpr double kMostSteps = 1e12;
+
 std::optional<std::string> badNumbers(const Arguments& a) {
   const auto finite = [](const std::vector<double>& v) {
     return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
   };
   if (!std::isfinite(a.step) || a.step <= 0) return "--step must be a positive number";
   if (!std::isfinite(a.duration) || a.duration < 0) return "--duration must be 0 or more";
+  // Steps are counted in a long; a trillion is days of computing already.
+  if (a.duration / a.step > kMostSteps) return "--duration / --step must be at most 1e12 steps";
   if (!finite(a.state) || !finite(a.tau)) return "--state and --tau must be finite numbers";
   if (!std::isfinite(a.noise) || a.noise < 0 || !std::isfinite(a.headingNoise) ||
       a.headingNoise < 0)

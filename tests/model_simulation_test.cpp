@@ -149,6 +149,18 @@ TEST(SimulateCommand, MeasurementsWithoutNoiseAreTheStatesPositionAndSeedsRepeat
   EXPECT_NE(outputs[0], outputs[2]);
 }
 
+TEST(SimulateCommand, TheVehicleComesToRestWithoutLosingItsNumbers) {
+  // From the default state the speed decays until its square underflows, well within a minute.
+  const auto dir = scratchFolder();
+  const Outcome run =
+      runProgram(QUELLMAR_PATH, dir, {"simulate", "--duration", "60", "--every", "6000"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> rows = lines(run.out);
+  ASSERT_EQ(rows.size(), 3u);  // the header, t = 0 and t = 60
+  EXPECT_EQ(rows[2].rfind("60,", 0), 0u) << rows[2];
+  EXPECT_EQ(rows[2].find("nan"), std::string::npos) << rows[2];
+}
+
 TEST(SimulateCommand, TheForceFileIsHeldFromEachRowsTimeOn) {
   const auto dir = scratchFolder();
   std::ofstream(dir / "tau.csv") << "t,X,Y,Z,K,M,N\n0,10,0,0,0,0,0\n5,0,0,0,0,0,0\n";
@@ -174,6 +186,7 @@ TEST(SimulateCommand, BadInputWritesNothingAndTheRunThatBreaksKeepsItsRows) {
            {"--tau", "1,2,3,4,5,nan"},
            {"--step", "0"},
            {"--step", "-0.1"},
+           {"--duration", "1e300", "--step", "1e-300"},
            {"--duration", "-1"},
            {"--measure", "5"},
            {"--every", "0"},
