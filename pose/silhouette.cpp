@@ -28,8 +28,10 @@ cv::Rect boxAround(const Cone& cone, double reach, const PinholeCamera& camera) 
     left = std::min(left, p.x), right = std::max(right, p.x);
     top = std::min(top, p.y), bottom = std::max(bottom, p.y);
   }
-  return cv::Rect(cv::Point(int(std::floor(left)) - 1, int(std::floor(top)) - 1),
-                  cv::Point(int(std::ceil(right)) + 2, int(std::ceil(bottom)) + 2));
+  // A cone grazing 90 degrees reaches towards infinity; whole numbers hold only so much.
+  const auto whole = [](double v) { return int(std::clamp(v, -1e6, 1e6)); };
+  return cv::Rect(cv::Point(whole(std::floor(left)) - 1, whole(std::floor(top)) - 1),
+                  cv::Point(whole(std::ceil(right)) + 2, whole(std::ceil(bottom)) + 2));
 }
 
 // The pixels around the ball by where they lie relative to the cone.

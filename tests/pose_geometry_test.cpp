@@ -12,6 +12,7 @@
 #include "cone.hpp"
 #include "pinhole.hpp"
 #include "rotation.hpp"
+#include "silhouette.hpp"
 
 using namespace Orvanta;
 using namespace Orvanta::pose;
@@ -218,5 +219,17 @@ TEST(PoseSolve, ThreeBallsNearTheirCriticalCylinderAreRefusedNotGuessed) {
     EXPECT_EQ(pose.balls, 3) << c.what;
     // Refused or not, the status says which ball was missing.
     EXPECT_NE(describe(pose.status).find("yellow not found"), std::string::npos) << c.what;
+  }
+}
+
+TEST(PoseSilhouette, AConeNearlyAcrossTheViewIsNoBall) {
+  // Its outline lies in front of the camera but projects towards infinity: no box of pixels.
+  const site::CameraModel& camera = site::defaultCamera();
+  const pose::PinholeCamera pinhole{camera.intrinsics, camera.distortion};
+  const pose::UndistortionTable table(pinhole, camera.size);
+  const cv::Mat water(camera.size, CV_8UC3, cv::Scalar(87, 86, 69));
+  for (const double z : {0.01, 0.02, 0.1}) {
+    const pose::Cone guess{cv::normalize(cv::Vec3d(1, 0, z)), 1e-4, 0, 0};
+    EXPECT_FALSE(pose::coneFromSilhouette(water, guess, pinhole, table, {})) << z;
   }
 }
