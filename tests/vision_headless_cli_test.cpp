@@ -197,6 +197,24 @@ TEST(HeadlessRefusal, OutputsNeverWriteOverInputs) {
   }
 }
 
+TEST(HeadlessRun, AVideoCutShortEndsWithItsRowsKeptAndSaysWhere) {
+  const auto dir = scratchFolder();
+  const auto whole = dir / "dive.avi", cut = dir / "cut.avi";
+  std::string error;
+  ASSERT_TRUE(Orvanta::scene::writeVideo(whole.string(), Orvanta::scene::dive(40), {}, &error))
+      << error;
+  const std::string bytes = readFile(whole);
+  std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 3);
+  const std::string calibration = writeSceneCalibration(dir);
+  for (const auto& [video, exitCode] : {std::pair{whole, 0}, std::pair{cut, 1}}) {
+    const Outcome run = runOrvanta(dir, {"--headless", "--camera", video.string(), "--calibration",
+                                         calibration, "--poses", (dir / "poses.csv").string()});
+    EXPECT_EQ(run.exitCode, exitCode) << run.err;
+    EXPECT_EQ(run.err.find("of 40 pictures") != std::string::npos, exitCode == 1) << run.err;
+    EXPECT_GT(lines(readFile(dir / "poses.csv")).size(), exitCode ? 5u : 40u);
+  }
+}
+
 TEST(HeadlessRefusal, NoCalibration) {
   const auto dir = scratchFolder();
   const Outcome run = runOrvanta(dir, {"--headless", "--camera", "missing_%05d.png"});

@@ -2,6 +2,8 @@
 // estimates and the same run; the source's end and a picture of another size in their place.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "calibration_file.hpp"
 #include "no_windows.hpp"
 #include "picture_feed.hpp"
@@ -68,7 +70,7 @@ TEST(PictureFeed, HeadlessAndWindowedRunsSeeTheSamePicturesEstimatesAndPositions
   resetVisionState();
 }
 
-TEST(PictureFeed, TheEndOrAPictureOfAnotherSizeEndsTheFeedForGood) {
+TEST(PictureFeed, TheEndOrABadPictureEndsTheFeedForGoodAndSaysWhy) {
   resetVisionState();
   const auto dir = scratchFolder();
   const std::string pattern = writeDiscSequence(dir, std::vector<DiscFrame>(4));
@@ -77,28 +79,35 @@ TEST(PictureFeed, TheEndOrAPictureOfAnotherSizeEndsTheFeedForGood) {
   struct Case {
     std::string source;
     int pictures;
-    bool sizeProblem;
+    std::string says;  // in the problem's console text; empty: no problem
   };
   const std::string plain = writeDiscSequence(dir / "plain", std::vector<DiscFrame>(3));
+  // A gap in the numbering, and a picture that cannot be decoded.
+  const std::string gap = writeDiscSequence(dir / "gap", std::vector<DiscFrame>(4));
+  std::filesystem::remove(dir / "gap" / "frame_00003.png");
+  const std::string damaged = writeDiscSequence(dir / "damaged", std::vector<DiscFrame>(4));
+  std::ofstream(dir / "damaged" / "frame_00003.png") << "\x89PNG\r\n\x1a\n cut short";
+  const std::vector<Case> cases = {{pattern, 2, "100x100"},
+                                   {plain, 3, ""},
+                                   {gap, 2, "after 2 of 3 pictures"},
+                                   {damaged, 2, "after 2 of 4 pictures"}};
   for (const bool ahead : {false, true})
-    for (const Case& c : {Case{pattern, 2, true}, Case{plain, 3, false}}) {
+    for (const Case& c : cases) {
       SCOPED_TRACE(testing::Message() << c.source << (ahead ? " ahead" : " on demand"));
       ASSERT_TRUE(openCamera(c.source));
-      PictureFeed feed(estimator, {320, 240}, ahead);
+      PictureFeed feed(estimator, {320, 240}, ahead, c.source, 0);
       cv::Mat picture;
       pose::CameraPose pose;
       PictureProblem problem;
       for (int k = 0; k < c.pictures; ++k) ASSERT_TRUE(feed.next(picture, pose, problem)) << k;
       for (int again = 0; again < 2; ++again) {
         EXPECT_FALSE(feed.next(picture, pose, problem));
-        EXPECT_EQ(bool(problem), c.sizeProblem);
-        if (c.sizeProblem) {
-          EXPECT_NE(problem.window.find("100x100"), std::string::npos) << problem.window;
-        }
+        EXPECT_EQ(bool(problem), !c.says.empty());
+        EXPECT_NE(problem.console.find(c.says), std::string::npos) << problem.console;
       }
     }
   // Gone with pictures still unread, the feed stops its reader.
   ASSERT_TRUE(openCamera(plain));
-  { PictureFeed feed(estimator, {320, 240}, true); }
+  { PictureFeed feed(estimator, {320, 240}, true, plain, 0); }
   resetVisionState();
 }

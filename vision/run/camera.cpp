@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <filesystem>
 #include <opencv2/imgproc.hpp>
 
 #include "state.hpp"
@@ -69,6 +71,40 @@ bool queryFrame(cv::Mat& into, PictureProblem* problem) {
   if (problem) *problem = found;
   into.release();
   return false;
+}
+
+std::optional<std::regex> sequenceNames(const std::string& source) {
+  const std::string name = std::filesystem::path(source).filename().string();
+  const std::size_t percent = name.find('%'), d = name.find('d', percent);
+  if (percent == std::string::npos || d == std::string::npos) return std::nullopt;
+  const auto literal = [](const std::string& text) {
+    std::string escaped;
+    for (char ch : text) {
+      if (std::string("\\^$.|?*+()[]{}").find(ch) != std::string::npos) escaped += '\\';
+      escaped += ch;
+    }
+    return escaped;
+  };
+  return std::regex(literal(name.substr(0, percent)) + "[0-9]+" + literal(name.substr(d + 1)));
+}
+
+PictureProblem earlyEnd(const std::string& source, long read) {
+  long holds = 0, slack = 0;
+  if (const auto names = sequenceNames(source)) {
+    const std::filesystem::path folder = std::filesystem::path(source).parent_path();
+    std::error_code error;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder.empty() ? "." : folder, error))
+      holds += std::regex_match(entry.path().filename().string(), *names) ? 1 : 0;
+  } else if (!isDeviceSource(source) && capture.isOpened()) {
+    holds = std::lround(capture.get(cv::CAP_PROP_FRAME_COUNT));
+    slack = 1;  // a container's count may be estimated from its duration
+  }
+  if (holds <= read + slack) return {};
+  const std::string counts = std::to_string(read) + " of " + std::to_string(holds);
+  return {"Izvor je završio nakon " + counts + " slika: sljedeća je oštećena ili nedostaje.",
+          "the source ended after " + counts +
+              " pictures: the next one is damaged or missing, and the run ends there"};
 }
 
 PictureProblem sizeProblem(cv::Size picture, cv::Size first) {

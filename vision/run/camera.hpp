@@ -4,6 +4,8 @@
 #pragma once
 
 #include <opencv2/core.hpp>
+#include <optional>
+#include <regex>
 #include <string>
 
 namespace Orvanta {
@@ -35,6 +37,15 @@ bool queryFrame(cv::Mat& into, PictureProblem* problem = nullptr);
 
 // A picture whose size is not the size of the run's first.
 PictureProblem sizeProblem(cv::Size picture, cv::Size first);
+
+// The file names an image-sequence pattern such as "dir/frame_%05d.png" matches (the name
+// only, without the folder); nothing when the source is no pattern.
+std::optional<std::regex> sequenceNames(const std::string& source);
+
+// Why the open recorded source ended after `read` pictures when it holds more: a damaged
+// picture, or a gap in a sequence's numbering. Empty when it ended at its last picture, or
+// cannot tell (a device, a video that does not say how long it is).
+PictureProblem earlyEnd(const std::string& source, long read);
 
 // The status box's text when no source can be opened.
 inline constexpr const char* statusNoCamera = "Kamera nije dostupna!";

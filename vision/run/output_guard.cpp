@@ -1,8 +1,9 @@
 #include "output_guard.hpp"
 
 #include <filesystem>
-#include <regex>
 #include <vector>
+
+#include "camera.hpp"
 
 namespace Orvanta {
 
@@ -22,26 +23,12 @@ bool sameFile(const std::string& a, const std::string& b) {
 
 // A file an image-sequence pattern such as dir/frame_%05d.png names, or would name.
 bool inSequence(const std::string& file, const std::string& pattern) {
-  const fs::path p(pattern);
-  const std::string name = p.filename().string();
-  if (name.find('%') == std::string::npos) return false;
-  std::string expression;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '%') {
-      const std::size_t d = name.find('d', i);
-      if (d != std::string::npos) {
-        expression += "[0-9]+";
-        i = d;
-        continue;
-      }
-    }
-    if (std::string("\\^$.|?*+()[]{}").find(name[i]) != std::string::npos) expression += '\\';
-    expression += name[i];
-  }
-  const fs::path f(file);
-  return sameFile(f.parent_path().empty() ? "." : f.parent_path().string(),
+  const auto names = sequenceNames(pattern);
+  const fs::path f(file), p(pattern);
+  return names &&
+         sameFile(f.parent_path().empty() ? "." : f.parent_path().string(),
                   p.parent_path().empty() ? "." : p.parent_path().string()) &&
-         std::regex_match(f.filename().string(), std::regex(expression));
+         std::regex_match(f.filename().string(), *names);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "picture_feed.hpp"
 
+#include <utility>
+
 namespace Orvanta {
 
-PictureFeed::PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead)
-    : estimator_(estimator), size_(size) {
+PictureFeed::PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead,
+                         std::string source, long read)
+    : estimator_(estimator), size_(size), source_(std::move(source)), read_(read) {
   if (!ahead) return;
   decoder_ = std::thread([this] { decodeAhead(); });
   estimatorThread_ = std::thread([this] { estimateAhead(); });
@@ -18,7 +21,11 @@ PictureFeed::~PictureFeed() {
 
 PictureFeed::Item PictureFeed::decode() {
   Item item;
-  if (!queryFrame(item.picture, &item.problem)) return item;
+  if (!queryFrame(item.picture, &item.problem)) {
+    if (!item.problem) item.problem = earlyEnd(source_, read_);
+    return item;
+  }
+  ++read_;
   if (item.picture.size() != size_) {
     item.problem = sizeProblem(item.picture.size(), size_);
     return item;

@@ -6,6 +6,7 @@
 
 #include <opencv2/core.hpp>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "bounded_queue.hpp"
@@ -18,7 +19,9 @@ class PictureFeed {
  public:
   // Pictures of the open camera, which must be of `size` like the first one; the estimator is
   // the feed's own until it is gone.
-  PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead);
+  // `source` names the camera, which has delivered `read` pictures before the feed.
+  PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead, std::string source,
+              long read);
   ~PictureFeed();
   PictureFeed(const PictureFeed&) = delete;
   PictureFeed& operator=(const PictureFeed&) = delete;
@@ -38,6 +41,8 @@ class PictureFeed {
 
   pose::PoseEstimator& estimator_;
   cv::Size size_;
+  std::string source_;
+  long read_;  // pictures the source has delivered, by the decoding side
   BoundedQueue<Item> decoded_{kAhead}, estimated_{kAhead};
   std::thread decoder_, estimatorThread_;
   std::optional<Item> end_;  // what ended the feed

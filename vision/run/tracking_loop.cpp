@@ -111,7 +111,7 @@ StartResult TrackingRun::start() {
   estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
   showFix(estimator_->estimate(frame).pose);
   // Without windows nothing waits for the operator: the next pictures are read ahead.
-  feed_.emplace(*estimator_, size_, !host_.windows.showsPictures());
+  feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1);
   prepareUndistortion(frame.size());
   work_.create(frame.size());
   work_.stages = &stages_;
