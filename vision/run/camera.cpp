@@ -73,19 +73,20 @@ bool queryFrame(cv::Mat& into, PictureProblem* problem) {
   return false;
 }
 
-std::optional<std::regex> sequenceNames(const std::string& source) {
+bool SequenceNames::match(const std::string& name) const {
+  if (name.size() <= before.size() + after.size() || name.compare(0, before.size(), before) != 0 ||
+      name.compare(name.size() - after.size(), after.size(), after) != 0)
+    return false;
+  return std::all_of(name.begin() + long(before.size()), name.end() - long(after.size()),
+                     [](unsigned char ch) { return std::isdigit(ch) != 0; });
+}
+
+std::optional<SequenceNames> sequenceNames(const std::string& source) {
   const std::string name = std::filesystem::path(source).filename().string();
-  const std::size_t percent = name.find('%'), d = name.find('d', percent);
+  const std::size_t percent = name.find('%');
+  const std::size_t d = name.find('d', percent);
   if (percent == std::string::npos || d == std::string::npos) return std::nullopt;
-  const auto literal = [](const std::string& text) {
-    std::string escaped;
-    for (char ch : text) {
-      if (std::string("\\^$.|?*+()[]{}").find(ch) != std::string::npos) escaped += '\\';
-      escaped += ch;
-    }
-    return escaped;
-  };
-  return std::regex(literal(name.substr(0, percent)) + "[0-9]+" + literal(name.substr(d + 1)));
+  return SequenceNames{name.substr(0, percent), name.substr(d + 1)};
 }
 
 PictureProblem earlyEnd(const std::string& source, long read) {
@@ -95,7 +96,7 @@ PictureProblem earlyEnd(const std::string& source, long read) {
     std::error_code error;
     for (const auto& entry :
          std::filesystem::directory_iterator(folder.empty() ? "." : folder, error))
-      holds += std::regex_match(entry.path().filename().string(), *names) ? 1 : 0;
+      holds += names->match(entry.path().filename().string()) ? 1 : 0;
   } else if (!isDeviceSource(source) && capture.isOpened()) {
     holds = std::lround(capture.get(cv::CAP_PROP_FRAME_COUNT));
     slack = 1;  // a container's count may be estimated from its duration

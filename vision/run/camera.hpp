@@ -5,7 +5,6 @@
 
 #include <opencv2/core.hpp>
 #include <optional>
-#include <regex>
 #include <string>
 
 namespace Orvanta {
@@ -38,9 +37,14 @@ bool queryFrame(cv::Mat& into, PictureProblem* problem = nullptr);
 // A picture whose size is not the size of the run's first.
 PictureProblem sizeProblem(cv::Size picture, cv::Size first);
 
-// The file names an image-sequence pattern such as "dir/frame_%05d.png" matches (the name
-// only, without the folder); nothing when the source is no pattern.
-std::optional<std::regex> sequenceNames(const std::string& source);
+// The file names of an image-sequence pattern such as "dir/frame_%05d.png" (the name only,
+// without the folder): what stands before and after the number.
+struct SequenceNames {
+  std::string before, after;
+  bool match(const std::string& name) const;
+};
+// Nothing when the source is no pattern.
+std::optional<SequenceNames> sequenceNames(const std::string& source);
 
 // Why the open recorded source ended after `read` pictures when it holds more: a damaged
 // picture, or a gap in a sequence's numbering. Empty when it ended at its last picture, or

@@ -28,7 +28,7 @@ bool inSequence(const std::string& file, const std::string& pattern) {
   return names &&
          sameFile(f.parent_path().empty() ? "." : f.parent_path().string(),
                   p.parent_path().empty() ? "." : p.parent_path().string()) &&
-         std::regex_match(f.filename().string(), *names);
+         names->match(f.filename().string());
 }
 
 }  // namespace
