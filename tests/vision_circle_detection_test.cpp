@@ -123,6 +123,46 @@ TEST(CircleIdentity, SameAsTheLibraryOnRandomPictures) {
   }
 }
 
+TEST(CircleBudgetBySize, ABallTakesTheSameShareOfTheBudgetAtEverySize) {
+  // A clean ball's smoothed edges under each trackbar through its positions: what the budget of
+  // the picture's size takes and refuses is what it takes and refuses at 320 x 240, and a wider
+  // picture takes at least that.
+  OrvantaTest::resetVisionState();
+  int* const trackbars[] = {&IntMedian,   &lowInt,      &highInt,     &lowIntFilt,
+                            &highIntFilt, &lowIntHough, &highIntHough};
+  const auto takenUnderEachSetting = [&](cv::Size size, double share) {
+    cv::Mat mask = cv::Mat::zeros(size, CV_8UC1);
+    cv::circle(mask, {size.width / 2, size.height / 3}, int(share * size.height), 255, cv::FILLED);
+    CircleDetector detector;
+    std::vector<bool> taken;
+    for (int t = 0; t < 7; ++t)
+      for (int position = 0; position <= (t == 0 ? 9 : 10); position += 3) {
+        OrvantaTest::resetVisionState();
+        *trackbars[t] = position;
+        const DetectionParams p = currentParams();
+        cv::Mat median, edges, smoothed;
+        cv::medianBlur(mask, median, p.medianAperture);
+        cv::Canny(median, edges, p.cannyLower, p.cannyUpper, 3);
+        cv::GaussianBlur(edges, smoothed, cv::Size(p.gaussianWidth, p.gaussianHeight), 0, 0,
+                         cv::BORDER_REPLICATE);
+        const CircleSearch search{minCentreDistance(size.height), p.houghParam1, p.houghParam2};
+        taken.push_back(
+            !detector.detect(smoothed, {{0, 0}, size}, search, circleBudgetFor(size)).overBudget);
+      }
+    return taken;
+  };
+  for (const double share : {0.1, 0.2}) {
+    const std::vector<bool> atBase = takenUnderEachSetting({320, 240}, share);
+    EXPECT_TRUE(atBase[0]) << share << ": the trackbars at 0";
+    for (const cv::Size size : {cv::Size(640, 480), cv::Size(1280, 960)})
+      EXPECT_EQ(takenUnderEachSetting(size, share), atBase) << share << " at " << size;
+    const std::vector<bool> wide = takenUnderEachSetting({1920, 1080}, share);
+    for (std::size_t k = 0; k < atBase.size(); ++k)
+      EXPECT_TRUE(wide[k] || !atBase[k]) << share << " at 1920x1080, setting " << k;
+  }
+  OrvantaTest::resetVisionState();
+}
+
 TEST(CircleIdentity, HardContentIsRefusedOrTheSame) {
   // Long thin structures in the balls' colours at threshold 200: the edges of a whole picture.
   // What the detection takes on it does as the library does; the rest it refuses.

@@ -156,6 +156,16 @@ bool CircleDetector::estimateRadius(cv::Point cell, int maxRadius, int threshold
   return true;
 }
 
+CircleBudget circleBudgetFor(cv::Size size) {
+  const double scale = std::clamp(std::max(size.width / 320.0, size.height / 240.0), 1.0, 100.0);
+  const CircleBudget base;
+  const auto grown = [](long long limit, double factor) {
+    return static_cast<long long>(double(limit) * factor);
+  };
+  return {grown(base.votes, scale * scale), grown(base.distances, scale * scale * scale),
+          grown(base.bins, scale * scale * scale)};
+}
+
 DetectedCircles CircleDetector::detect(const cv::Mat& image, cv::Rect area,
                                        const CircleSearch& search, const CircleBudget& budget) {
   DetectedCircles result;
@@ -164,7 +174,8 @@ DetectedCircles CircleDetector::detect(const cv::Mat& image, cv::Rect area,
   const long long points = static_cast<long long>(points_.at.size());
   if (points == 0) return result;
   // Each point walks at most maxRadius + 1 cells each way.
-  if (points * 2 * (maxRadius + 1) > budget.votes) {
+  result.asked.votes = points * 2 * (maxRadius + 1);
+  if (result.asked.votes > budget.votes) {
     result.overBudget = true;
     return result;
   }
@@ -173,7 +184,9 @@ DetectedCircles CircleDetector::detect(const cv::Mat& image, cv::Rect area,
   const std::vector<cv::Point> candidates = centres();
   bins_.assign(std::size_t(cvRound(maxRadius / 1.f * kBinsPerPixel)), 0);
   const long long n = static_cast<long long>(candidates.size());
-  if (n * points > budget.distances || n * static_cast<long long>(bins_.size()) > budget.bins) {
+  result.asked.distances = n * points;
+  result.asked.bins = n * static_cast<long long>(bins_.size());
+  if (result.asked.distances > budget.distances || result.asked.bins > budget.bins) {
     result.overBudget = true;
     return result;
   }

@@ -17,18 +17,28 @@ struct CircleSearch {
 };
 
 // Most work the detection may do on one picture: cells stepped through by the voting,
-// distances from candidate centres to edge points, and radius bins scanned. Ordinary frames at
-// 640 x 480 need up to about 0.9 million votes and 0.5 million distances, and with the widest
-// filters about 5.7 million bins; these limits leave twice that or more.
+// distances from candidate centres to edge points, and radius bins scanned. These are the
+// limits at 320 x 240, where a ball a tenth of the picture's height across needs at most about
+// 0.3 million votes, 0.13 million distances and 0.9 million bins under any one trackbar.
 struct CircleBudget {
   long long votes = 2'000'000;
   long long distances = 1'000'000;
   long long bins = 12'000'000;
 };
 
+// The budget for pictures of `size`: the limits above at 320 x 240 (and below), growing as the
+// work of a ball that fills the same share of the picture grows: the votes with the area (its
+// edge points times the walk across the picture), the distances and bins with the cube of the
+// scale (candidate centres, which grow with the ball's edge, times its edge points or the
+// radius bins). A picture and the same picture scaled are taken or refused alike.
+CircleBudget circleBudgetFor(cv::Size size);
+
 struct DetectedCircles {
   std::vector<cv::Vec4f> circles;  // x, y, radius, support; strongest first
   bool overBudget = false;         // refused; circles is empty
+  // The work the picture asked for, as far as it was counted (votes first, then distances and
+  // bins once the voting is allowed).
+  CircleBudget asked{0, 0, 0};
 };
 
 // Keeps its buffers between pictures of one size.

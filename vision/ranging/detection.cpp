@@ -131,7 +131,8 @@ class FastStages : public DetectionStages {
   std::vector<cv::Vec3f> findCircles(WorkImages& work, cv::Rect area,
                                      const CircleSearch& search) const override {
     std::vector<cv::Vec3f> found;
-    for (const cv::Vec4f& c : work.circles.detect(work.smoothed, area, search).circles)
+    const CircleBudget budget = circleBudgetFor(work.smoothed.size());
+    for (const cv::Vec4f& c : work.circles.detect(work.smoothed, area, search, budget).circles)
       found.emplace_back(c[0], c[1], c[2]);
     return found;
   }
