@@ -113,6 +113,8 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
       {R"({"gre\nen": 1})", R"("gre\nen")"},
       {R"({"trackbars": {"low\rInt": 1}})", R"("low\rInt")"},
       {R"({"a\nb": 1, "a\nb": 2})", R"("a\nb" appears twice)"},
+      // A huge key is named by its start and its size.
+      {"{\"" + std::string(100000, 'k') + "\": 1}", "kkk...\" (100000 bytes)"},
   };
   for (const auto& [text, problem] : cases) {
     SCOPED_TRACE(text);
@@ -122,6 +124,7 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
     EXPECT_EQ(error.find(path), 0u) << error;
     EXPECT_NE(error.find(problem), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos);
+    EXPECT_LT(error.size(), path.size() + 160);
     EXPECT_EQ(zelena.g, 0);
     EXPECT_EQ(IntMedian, 0);
     EXPECT_FALSE(odabran_piksel);

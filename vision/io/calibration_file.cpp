@@ -25,9 +25,16 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // A key as a message names it: quoted and escaped as JSON writes it, so that a key holding a
-// line break (or bytes that are not UTF-8) still gives a message of one line.
+// line break (or bytes that are not UTF-8) still gives a message of one line, and cut short, so
+// that a huge one gives a line one can read.
 std::string keyText(const std::string& key) {
-  return Json(key).dump(-1, ' ', false, Json::error_handler_t::replace);
+  constexpr std::size_t kLongest = 40;  // characters of the key shown
+  const bool cut = key.size() > kLongest;
+  const std::string shown = cut ? key.substr(0, kLongest) : key;
+  const std::string quoted = Json(shown).dump(-1, ' ', false, Json::error_handler_t::replace);
+  return cut ? quoted.substr(0, quoted.size() - 1) + "...\" (" + std::to_string(key.size()) +
+                   " bytes)"
+             : quoted;
 }
 
 struct TrackbarSetting {
