@@ -102,6 +102,7 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
       {R"({"trackbars": {"IntMedian": 10}})", "0..9"},
       {R"({"trackbars": {"highInt": 11}})", "0..10"},
       {R"({"ball_radius": 0})", "ball_radius"},
+      {R"({"ball_radius": 0.5})", "from 0.005 to 0.255 (larger balls would overlap"},
       {R"({"green": {"rgb": [1, 2, 3], "threshold": 4}, "green": {"rgb": [9, 9, 9], "threshold": 9}})",
        "\"green\" appears twice"},
       {R"({"trackbars": {"lowInt": 1, "lowInt": 2}})", "\"lowInt\" appears twice"},

@@ -16,6 +16,7 @@
 #include "atomic_file.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
+#include "landmark_layout.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -166,12 +167,26 @@ bool stageTrackbars(const Json& entry, Staged& staged, std::string& problem) {
   return true;
 }
 
-constexpr double smallestBall = 0.005, largestBall = 1.0;  // metres
+constexpr double smallestBall = 0.005;  // metres
+
+// Half the distance of the landmark's two closest balls: larger balls would overlap, and no
+// picture would give a pose.
+double largestBall() {
+  const auto& c = site::defaultLayout().centres;
+  double closest = INFINITY;
+  for (std::size_t i = 0; i < c.size(); ++i)
+    for (std::size_t j = i + 1; j < c.size(); ++j)
+      closest = std::min(closest, cv::norm(c[i] - c[j]));
+  return closest / 2;
+}
 
 bool stageBallRadius(const Json& value, Staged& staged, std::string& problem) {
   const double radius = value.is_number() ? value.get<double>() : NAN;
-  if (!(radius >= smallestBall && radius <= largestBall)) {
-    problem = "ball_radius must be a number of metres from 0.005 to 1";
+  if (!(radius >= smallestBall && radius <= largestBall())) {
+    char limit[32];
+    std::snprintf(limit, sizeof limit, "%g", largestBall());
+    problem = "ball_radius must be a number of metres from 0.005 to " + std::string(limit) +
+              " (larger balls would overlap in the landmark)";
     return false;
   }
   staged.ballRadius = radius;
