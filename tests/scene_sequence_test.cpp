@@ -148,6 +148,17 @@ TEST_F(SceneFiles, CalibrationFileHoldsEachBallsColourAndThreshold) {
     EXPECT_EQ(int(rgb[2]), bgr[0]);
   }
   EXPECT_GT(int(file["green"]["rgb"][1]), int(file["green"]["rgb"][0]) + 80);
+  // Close over green, the others out of the picture: no colour invented for them.
+  const Pose close = lookAt({0, 0, 0.4}, {0, 0, 0});
+  ASSERT_TRUE(writeCalibration(path("close.json"), render(close, options, 1), close, options, 180,
+                               nullptr));
+  cv::FileStorage closeFile(path("close.json"),
+                            cv::FileStorage::READ | cv::FileStorage::FORMAT_JSON);
+  EXPECT_FALSE(closeFile["green"].empty());
+  for (const char* name : {"red", "blue", "yellow"}) EXPECT_TRUE(closeFile[name].empty()) << name;
+  const Pose away = lookAt({0, 0, 1}, {0, 0, 2});
+  EXPECT_FALSE(
+      writeCalibration(path("away.json"), render(away, options, 1), away, options, 180, nullptr));
 }
 
 TEST_F(SceneFiles, UnwritablePlacesAreReportedNotThrown) {

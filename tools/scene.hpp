@@ -104,7 +104,8 @@ bool writeVideo(const std::string& path, const std::vector<Pose>& poses,
                 const SceneOptions& options, std::string* error);
 
 // The vision program's calibration file: per ball the RGB at its projected centre in `frame`
-// and the similarity threshold.
+// and the similarity threshold; balls whose centre is outside `frame` are left out (false when
+// that is all of them).
 bool writeCalibration(const std::string& path, const cv::Mat& frame, const Pose& pose,
                       const SceneOptions& options, int threshold, std::string* error);
 
