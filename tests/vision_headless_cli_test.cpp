@@ -65,7 +65,7 @@ TEST(HeadlessRun, DiveRunsToTheEndWithOneRowPerWindow) {
   std::filesystem::remove_all(dir);  // 300 pictures
 }
 
-TEST(HeadlessRun, CsvGoesToStandardOutputByDefault) {
+TEST(HeadlessRun, CsvGoesToStandardOutputByDefaultAndPosesAloneSkipTheRangeChain) {
   const auto dir = scratchFolder();
   std::string error;
   ASSERT_TRUE(
@@ -76,6 +76,24 @@ TEST(HeadlessRun, CsvGoesToStandardOutputByDefault) {
                        "--calibration", writeSceneCalibration(dir)});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(lines(run.out).size(), 2u);  // header and the one window of five passes
+  // Poses alone: no range rows, and the same poses as beside them.
+  std::string poses[2];
+  for (const bool alone : {false, true}) {
+    std::vector<std::string> args = {"--headless",
+                                     "--camera",
+                                     (dir / "seq" / "frame_%05d.png").string(),
+                                     "--calibration",
+                                     (dir / "calibration.json").string(),
+                                     "--poses",
+                                     (dir / "poses.csv").string()};
+    if (!alone) args.insert(args.end(), {"--csv", (dir / "track.csv").string()});
+    const Outcome posesRun = runOrvanta(dir, args);
+    ASSERT_EQ(posesRun.exitCode, 0) << posesRun.err;
+    EXPECT_TRUE(posesRun.out.empty()) << posesRun.out;
+    poses[alone] = readFile(dir / "poses.csv");
+  }
+  EXPECT_EQ(lines(poses[1]).size(), 13u);  // header and twelve pictures
+  EXPECT_EQ(poses[1], poses[0]);
 }
 
 TEST(HeadlessRun, PosesHaveOneRowPerPictureReadToTheMillimetre) {

@@ -78,9 +78,10 @@ TEST(HeadlessSources, RgbaAndSixteenBitPicturesTrackAsTheirEightBitOriginals) {
                                   dive.write("rgba", as(cv::COLOR_BGR2BGRA, CV_8U)),
                                   dive.write("deep", as(cv::COLOR_BGR2BGRA, CV_16U))};
   for (int i = 0; i < 3; ++i) {
-    const Outcome run = dive.track(sources[i], {"--poses", (dive.dir / "poses.csv").string()});
+    const Outcome run = dive.track(sources[i], {"--poses", (dive.dir / "poses.csv").string(),
+                                                "--csv", (dive.dir / "track.csv").string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    csv[i] = withoutTimes(run.out);
+    csv[i] = withoutTimes(readFile(dive.dir / "track.csv"));
     poses[i] = readFile(dive.dir / "poses.csv");
   }
   ASSERT_EQ(lines(csv[0]).size(), 3u);  // header and two windows

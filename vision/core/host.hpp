@@ -62,6 +62,9 @@ struct Host {
   double playbackFps = 0;
   // Keep the empty video file each run opens (in a private folder of its own) after the run.
   bool keepVideoFile = false;
+  // False: a run gives only the precise estimate of every picture, without the colour passes,
+  // ranges and trilateration (a headless run asked for poses alone).
+  bool rangeChain = true;
 };
 
 }  // namespace Orvanta

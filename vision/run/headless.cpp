@@ -32,6 +32,14 @@ std::string windowRow(int pass, const PassReport& report, bool everSolved) {
   return csv.str();
 }
 
+// Every picture's precise estimate, to the pose table alone.
+int trackPoses(TrackingRun& run, const PoseRows& poses, std::ostream& err) {
+  int pictures = 1;  // the set-up's
+  while (!poses.failed() && run.nextEstimate())
+    if (++pictures % (2 * progressEvery) == 0) err << "orvanta: " << pictures << " pictures\n";
+  return pictures;
+}
+
 struct RunCounts {
   int passes = 0, windows = 0, solved = 0;
 };
@@ -68,6 +76,8 @@ int runHeadless(const Options& options, std::ostream& err) {
   Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent, keys,
             windows, options.ballRadius};
   host.keepVideoFile = options.keepVideoFile;
+  // Poses alone were asked for: the range chain's rows would go nowhere.
+  host.rangeChain = options.poses.empty() || !options.csv.empty();
   TrackingRun run(host);
   PoseRows poses;
   if (!options.poses.empty()) run.setFixSink([&poses](const PictureFix& fix) { poses.add(fix); });
@@ -87,13 +97,19 @@ int runHeadless(const Options& options, std::ostream& err) {
   }
   // Opened only now: a run that cannot start leaves the files as they were.
   RowFile csv;
-  const bool csvOpen = csv.open(options.csv);
+  const bool csvOpen = !host.rangeChain || csv.open(options.csv);
   if (!csvOpen || (!options.poses.empty() && !poses.open(options.poses))) {
     err << "orvanta: cannot write '" << (csvOpen ? options.poses : options.csv) << "'\n";
     return 2;
   }
-  csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
-  const RunCounts counts = track(run, csv, poses, err);
+  RunCounts counts;
+  int pictures = 0;
+  if (host.rangeChain) {
+    csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
+    counts = track(run, csv, poses, err);
+  } else {
+    pictures = trackPoses(run, poses, err);
+  }
   run.finish();
   announceKeptVideoFile(run, err);
   if (csv.failed() || poses.failed()) {
@@ -101,8 +117,11 @@ int runHeadless(const Options& options, std::ostream& err) {
         << "' failed; it ends at the last complete row\n";
     return 2;
   }
-  err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
-      << counts.solved << " solved\n";
+  if (host.rangeChain)
+    err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
+        << counts.solved << " solved\n";
+  else
+    err << "orvanta: " << pictures << " pictures\n";
   if (run.problem()) {
     err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
     return 1;

@@ -22,7 +22,9 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
       ->capture_default_str();
   auto* headless = app.add_flag("--headless", options.headless,
                                 "Track without windows until the source ends; write CSV");
-  app.add_option("--csv", options.csv, "Headless CSV output file (default: standard output)")
+  app.add_option("--csv", options.csv,
+                 "Headless CSV output file of the range solver (default: standard output; with "
+                 "--poses and no --csv the range solver does not run)")
       ->needs(headless);
   app.add_option("--trackbars", options.trackbars,
                  "Trackbar positions by name, e.g. IntMedian=2,highIntHough=3 (IntMedian, lowInt, "

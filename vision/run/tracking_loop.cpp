@@ -112,12 +112,13 @@ StartResult TrackingRun::start() {
   showFix(estimator_->estimate(frame).pose);
   // Without windows nothing waits for the operator: the next pictures are read ahead.
   feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1);
+  running_ = true;
+  if (!host_.rangeChain) return StartResult::started;
   prepareUndistortion(frame.size());
   work_.create(frame.size());
   work_.stages = &stages_;
   openVideoWriter(frame.size());
   createTrackbars();
-  running_ = true;
   return StartResult::started;
 }
 
@@ -185,6 +186,10 @@ void TrackingRun::createTrackbars() {
     host_.windows.createTrackbar(setting.trackbar, setting.window, setting.position,
                                  setting.maximum, setting.onChange);
   }
+}
+
+bool TrackingRun::nextEstimate() {
+  return running_ && nextPicture(frame);
 }
 
 PassReport TrackingRun::pass() {

@@ -69,6 +69,9 @@ class TrackingRun {
 
   StartResult start();
   PassReport pass();
+  // Without the range chain: reads the next picture for its precise estimate alone (to the fix
+  // sink); false at the source's end or on a problem.
+  bool nextEstimate();
   void finish();
   // Why the run could not start, or ended early, on the source's pictures (see problem()).
   const PictureProblem& problem() const { return problem_; }
