@@ -1,5 +1,6 @@
 #include "ranging.hpp"
 
+#include <cmath>
 #include <opencv2/imgproc.hpp>
 
 #include "detection.hpp"
@@ -10,6 +11,10 @@ namespace Orvanta {
 double udaljenostPredmeta(int radius) {
   const double centimetres = rPredmeta * dPredmeta / radius;
   return centimetres / 100;
+}
+
+double rangeScale(cv::Size size) {
+  return std::sqrt(size.width / 320.0 * (size.height / 240.0));
 }
 
 void drawBallCircle(cv::Mat& display, const cv::Vec3f& circle) {

@@ -136,10 +136,11 @@ void TrackingRun::showFix(const pose::CameraPose& pose) {
 }
 
 void TrackingRun::prepareUndistortion(cv::Size size) {
-  // The maps cv::undistort would build on every call, built once for the run.
-  cv::initUndistortRectifyMap(site::defaultCamera().intrinsics, site::defaultCamera().distortion,
-                              cv::Mat(), site::defaultCamera().intrinsics, size, CV_16SC2,
-                              undistortMap1_, undistortMap2_);
+  // The maps cv::undistort would build on every call, built once for the run, for the camera
+  // at the pictures' size.
+  const site::CameraModel camera = site::defaultCamera().at(size);
+  cv::initUndistortRectifyMap(camera.intrinsics, camera.distortion, cv::Mat(), camera.intrinsics,
+                              size, CV_16SC2, undistortMap1_, undistortMap2_);
   undistorted_ = frame.clone();
 }
 
