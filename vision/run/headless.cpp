@@ -1,6 +1,7 @@
 #include "headless.hpp"
 
 #include <sstream>
+#include <string>
 
 #include "console_texts.hpp"
 #include "key_wait.hpp"
@@ -32,20 +33,21 @@ std::string windowRow(int pass, const PassReport& report, bool everSolved) {
   return csv.str();
 }
 
-// Every picture's precise estimate, to the pose table alone.
-int trackPoses(TrackingRun& run, const PoseRows& poses, std::ostream& err) {
+// Every picture's precise estimate, to the pose table alone; the run's summary.
+std::string trackPoses(TrackingRun& run, const PoseRows& poses, std::ostream& err) {
   int pictures = 1;  // the set-up's
   while (!poses.failed() && run.nextEstimate())
     if (++pictures % (2 * progressEvery) == 0) err << "orvanta: " << pictures << " pictures\n";
-  return pictures;
+  return std::to_string(pictures) + " pictures";
 }
 
 struct RunCounts {
   int passes = 0, windows = 0, solved = 0;
 };
 
-// Passes until the source ends or an output cannot be written.
-RunCounts track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostream& err) {
+// Passes until the source ends or an output cannot be written; the run's summary.
+std::string track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostream& err) {
+  csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
   RunCounts counts;
   for (;;) {
     const PassReport report = run.pass();
@@ -59,7 +61,8 @@ RunCounts track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::ostr
     if (report.endedLoop || csv.failed() || poses.failed()) break;
     if (counts.passes % progressEvery == 0) err << "orvanta: " << counts.passes << " passes\n";
   }
-  return counts;
+  return std::to_string(counts.passes) + " passes, " + std::to_string(counts.windows) +
+         " windows, " + std::to_string(counts.solved) + " solved";
 }
 
 }  // namespace
@@ -102,14 +105,8 @@ int runHeadless(const Options& options, std::ostream& err) {
     err << "orvanta: cannot write '" << (csvOpen ? options.poses : options.csv) << "'\n";
     return 2;
   }
-  RunCounts counts;
-  int pictures = 0;
-  if (host.rangeChain) {
-    csv.write("frame,green,red,blue,yellow,solved,x,y,z,frame_ms\n");
-    counts = track(run, csv, poses, err);
-  } else {
-    pictures = trackPoses(run, poses, err);
-  }
+  const std::string summary =
+      host.rangeChain ? track(run, csv, poses, err) : trackPoses(run, poses, err);
   run.finish();
   announceKeptVideoFile(run, err);
   if (csv.failed() || poses.failed()) {
@@ -117,11 +114,7 @@ int runHeadless(const Options& options, std::ostream& err) {
         << "' failed; it ends at the last complete row\n";
     return 2;
   }
-  if (host.rangeChain)
-    err << "orvanta: " << counts.passes << " passes, " << counts.windows << " windows, "
-        << counts.solved << " solved\n";
-  else
-    err << "orvanta: " << pictures << " pictures\n";
+  err << "orvanta: " << summary << '\n';
   if (run.problem()) {
     err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
     return 1;
