@@ -26,6 +26,14 @@ std::optional<Cone> coneThrough(const std::vector<cv::Point2d>& rim, const Pinho
   return cone;
 }
 
+// A cone wider than the picture, or one whose circle misses it, came from an outline that is no
+// ball's: every outline point lies in the picture.
+bool seenInPicture(const BallMeasurement& ball, cv::Size picture) {
+  const double r = ball.radiusPx;
+  if (!(r < std::hypot(picture.width, picture.height))) return false;
+  return cv::Rect2d(-r, -r, picture.width + 2 * r, picture.height + 2 * r).contains(ball.pixel);
+}
+
 }  // namespace
 
 std::optional<BallMeasurement> measureBall(const cv::Mat& bgr, const Blob& blob,
@@ -56,6 +64,7 @@ std::optional<BallMeasurement> measureBall(const cv::Mat& bgr, const Blob& blob,
   ball.radiusPx = std::tan(cone->halfAngle) * focal;
   ball.rmsPx = cone->rms * focal;
   ball.rimPoints = cone->kept;
+  if (!seenInPicture(ball, bgr.size())) return std::nullopt;
   return ball;
 }
 
