@@ -12,18 +12,25 @@ struct Distorted {
   cv::Matx22d jacobian;
 };
 
-Distorted distort(const cv::Vec4d& d, cv::Point2d p) {
-  const double k1 = d[0], k2 = d[1], p1 = d[2], p2 = d[3];
+Distorted distort(const site::Distortion& d, cv::Point2d p) {
+  const double k1 = d[0], k2 = d[1], p1 = d[2], p2 = d[3], k3 = d[4], k4 = d[5], k5 = d[6],
+               k6 = d[7], s1 = d[8], s2 = d[9], s3 = d[10], s4 = d[11];
   const double x = p.x, y = p.y, r2 = x * x + y * y;
-  const double radial = 1 + k1 * r2 + k2 * r2 * r2;
-  const double dRadial = 2 * (k1 + 2 * k2 * r2);  // d radial / d r2, times 2 for d r2 / dx = 2x
+  const double upper = 1 + r2 * (k1 + r2 * (k2 + r2 * k3));
+  const double lower = 1 + r2 * (k4 + r2 * (k5 + r2 * k6));
+  const double radial = upper / lower;
+  // d radial / d r2, and the thin-prism terms' d / d r2
+  const double g =
+      ((k1 + r2 * (2 * k2 + 3 * r2 * k3)) * lower - upper * (k4 + r2 * (2 * k5 + 3 * r2 * k6))) /
+      (lower * lower);
+  const double prismX = s1 + 2 * s2 * r2, prismY = s3 + 2 * s4 * r2;
   Distorted out;
-  out.point = {x * radial + 2 * p1 * x * y + p2 * (r2 + 2 * x * x),
-               y * radial + p1 * (r2 + 2 * y * y) + 2 * p2 * x * y};
-  out.jacobian = {radial + x * x * dRadial + 2 * p1 * y + 6 * p2 * x,
-                  x * y * dRadial + 2 * p1 * x + 2 * p2 * y,
-                  x * y * dRadial + 2 * p1 * x + 2 * p2 * y,
-                  radial + y * y * dRadial + 6 * p1 * y + 2 * p2 * x};
+  out.point = {x * radial + 2 * p1 * x * y + p2 * (r2 + 2 * x * x) + r2 * (s1 + s2 * r2),
+               y * radial + p1 * (r2 + 2 * y * y) + 2 * p2 * x * y + r2 * (s3 + s4 * r2)};
+  const double cross = 2 * x * y * g + 2 * p1 * x + 2 * p2 * y;
+  out.jacobian = {radial + 2 * x * x * g + 2 * p1 * y + 6 * p2 * x + 2 * x * prismX,
+                  cross + 2 * y * prismX, cross + 2 * x * prismY,
+                  radial + 2 * y * y * g + 6 * p1 * y + 2 * p2 * x + 2 * y * prismY};
   return out;
 }
 

@@ -1,14 +1,16 @@
-// The camera as the precise estimate sees it: intrinsics and lens distortion (k1, k2, p1, p2)
-// at the picture's own size, and the exact mapping between raw pixels and viewing directions.
+// The camera as the precise estimate sees it: intrinsics and OpenCV's lens distortion at the
+// picture's own size, and the exact mapping between raw pixels and viewing directions.
 #pragma once
 
 #include <opencv2/core.hpp>
 
+#include "camera_model.hpp"
+
 namespace Orvanta::pose {
 
 struct PinholeCamera {
-  cv::Matx33d matrix;    // fx, 0, cx; 0, fy, cy; 0, 0, 1
-  cv::Vec4d distortion;  // k1, k2, p1, p2
+  cv::Matx33d matrix;  // fx, 0, cx; 0, fy, cy; 0, 0, 1
+  site::Distortion distortion;
   // The geometric mean focal length: pixels per unit of normalised image plane.
   double focal() const;
 };

@@ -1,14 +1,20 @@
 #include "camera_model.hpp"
 
+#include <cmath>
+
 namespace Orvanta::site {
 
 CameraModel CameraModel::at(cv::Size pictureSize) const {
   const double sx = double(pictureSize.width) / size.width;
   const double sy = double(pictureSize.height) / size.height;
   const cv::Matx33d& K = intrinsics;
-  return {{K(0, 0) * sx, 0, K(0, 2) * sx, 0, K(1, 1) * sy, K(1, 2) * sy, 0, 0, 1},
+  return {{K(0, 0) * sx, K(0, 1) * sx, K(0, 2) * sx, 0, K(1, 1) * sy, K(1, 2) * sy, 0, 0, 1},
           distortion,
           pictureSize};
+}
+
+double CameraModel::focal() const {
+  return std::sqrt(intrinsics(0, 0) * intrinsics(1, 1));
 }
 
 const CameraModel& defaultCamera() {

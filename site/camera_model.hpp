@@ -6,14 +6,21 @@
 
 namespace Orvanta::site {
 
+// OpenCV's lens model: k1, k2, p1, p2, k3, k4, k5, k6, s1, s2, s3, s4 (radial, tangential,
+// rational and thin-prism terms), the unused ones zero. It acts on normalised coordinates, so it
+// does not depend on the picture size.
+using Distortion = cv::Vec<double, 12>;
+
 struct CameraModel {
-  cv::Matx33d intrinsics;  // fx, 0, cx; 0, fy, cy; 0, 0, 1 (pixels)
-  cv::Vec4d distortion;    // k1, k2, p1, p2; on normalised coordinates, so size-independent
-  cv::Size size;           // the picture size the intrinsics are for
+  cv::Matx33d intrinsics;  // fx, s, cx; 0, fy, cy; 0, 0, 1 (pixels)
+  Distortion distortion;
+  cv::Size size;  // the picture size the intrinsics are for
 
   // The same camera delivering pictures of another size (the sensor binned or scaled): focal
   // lengths and principal point scale with the width and the height.
   CameraModel at(cv::Size pictureSize) const;
+  // The geometric mean focal length, pixels.
+  double focal() const;
 };
 
 // The vehicle camera at 320x240: fx 489.55, fy 491.43, centre (145.82, 126.79).

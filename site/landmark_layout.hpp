@@ -4,6 +4,8 @@
 
 #include <array>
 #include <opencv2/core.hpp>
+#include <optional>
+#include <string>
 
 namespace Orvanta::site {
 
@@ -26,8 +28,13 @@ inline constexpr double kDefaultBallRadius = 0.05;
 struct LandmarkLayout {
   std::array<cv::Point3d, kBallCount> centres;  // ball 1..4 at [0..3]
   double ballRadius = kDefaultBallRadius;
+  double headingDegrees = 0;  // of the landmark frame's x axis, clockwise from north
 };
 
 const LandmarkLayout& defaultLayout();
+
+// Why no picture could give a pose with the layout (balls that overlap, three in a line, a
+// radius out of 5 mm..1 m), in one line; nothing when it can.
+std::optional<std::string> layoutProblem(const LandmarkLayout& layout);
 
 }  // namespace Orvanta::site

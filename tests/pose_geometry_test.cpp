@@ -48,26 +48,41 @@ std::array<std::optional<BallView>, site::kBallCount> viewsFrom(const cv::Vec3d&
 }  // namespace
 
 TEST(PoseLens, UndistortionInvertsTheLensEverywhereInThePicture) {
-  for (const cv::Point2d pixel :
-       {cv::Point2d(0, 0), cv::Point2d(319, 0), cv::Point2d(0, 239), cv::Point2d(319, 239),
-        cv::Point2d(145.8, 126.8), cv::Point2d(200.25, 31.75)}) {
-    const cv::Point2d n = undistortPixel(kCamera, pixel);
-    const cv::Point2d back = distortToPixel(kCamera, n);
-    EXPECT_NEAR(back.x, pixel.x, 1e-9) << pixel;
-    EXPECT_NEAR(back.y, pixel.y, 1e-9) << pixel;
-    // The same point as OpenCV's own inversion, run to convergence.
-    std::vector<cv::Point2d> in{pixel}, out;
-    cv::undistortPoints(in, out, site::defaultCamera().intrinsics, site::defaultCamera().distortion,
-                        cv::noArray(), cv::noArray(),
-                        cv::TermCriteria(cv::TermCriteria::COUNT, 100, 0));
-    EXPECT_NEAR(n.x, out[0].x, 1e-9);
-    EXPECT_NEAR(n.y, out[0].y, 1e-9);
-    // A pixel's area in the normalised plane, against a finite difference of the inversion.
-    const cv::Point2d dx = undistortPixel(kCamera, pixel + cv::Point2d(0.5, 0)) -
-                           undistortPixel(kCamera, pixel - cv::Point2d(0.5, 0));
-    const cv::Point2d dy = undistortPixel(kCamera, pixel + cv::Point2d(0, 0.5)) -
-                           undistortPixel(kCamera, pixel - cv::Point2d(0, 0.5));
-    EXPECT_NEAR(pixelArea(kCamera, n), std::abs(dx.x * dy.y - dx.y * dy.x), 1e-11);
+  // The default camera, and one with every term of the lens model OpenCV calibrates: rational
+  // and thin-prism terms.
+  site::CameraModel full{
+      {600, 0, 330, 0, 610, 235, 0, 0, 1},
+      {-0.3, 0.1, 0.001, -0.002, -0.02, 0.05, 0.01, 0.002, 0.001, -0.0005, 0.0008, 0.0003},
+      {640, 480}};
+  for (const site::CameraModel& camera : {site::defaultCamera(), full}) {
+    const PinholeCamera pinhole{camera.intrinsics, camera.distortion};
+    const double w = camera.size.width - 1, h = camera.size.height - 1;
+    for (const cv::Point2d pixel :
+         {cv::Point2d(0, 0), cv::Point2d(w, 0), cv::Point2d(0, h), cv::Point2d(w, h),
+          cv::Point2d(w * 0.46, h * 0.53), cv::Point2d(w * 0.63 + 0.25, h * 0.13 + 0.75)}) {
+      const cv::Point2d n = undistortPixel(pinhole, pixel);
+      const cv::Point2d back = distortToPixel(pinhole, n);
+      EXPECT_NEAR(back.x, pixel.x, 1e-9) << pixel;
+      EXPECT_NEAR(back.y, pixel.y, 1e-9) << pixel;
+      // The same point as OpenCV's own inversion, run to convergence, and its own projection.
+      std::vector<cv::Point2d> in{pixel}, out;
+      cv::undistortPoints(in, out, camera.intrinsics, camera.distortion, cv::noArray(),
+                          cv::noArray(), cv::TermCriteria(cv::TermCriteria::COUNT, 100, 0));
+      EXPECT_NEAR(n.x, out[0].x, 1e-9);
+      EXPECT_NEAR(n.y, out[0].y, 1e-9);
+      std::vector<cv::Point2d> projected;
+      cv::projectPoints(std::vector<cv::Point3d>{{n.x, n.y, 1}}, cv::Vec3d(), cv::Vec3d(),
+                        camera.intrinsics, camera.distortion, projected);
+      EXPECT_NEAR(projected[0].x, pixel.x, 1e-6) << pixel;
+      EXPECT_NEAR(projected[0].y, pixel.y, 1e-6) << pixel;
+      // A pixel's area in the normalised plane, against a finite difference of the inversion.
+      const cv::Point2d dx = undistortPixel(pinhole, pixel + cv::Point2d(0.5, 0)) -
+                             undistortPixel(pinhole, pixel - cv::Point2d(0.5, 0));
+      const cv::Point2d dy = undistortPixel(pinhole, pixel + cv::Point2d(0, 0.5)) -
+                             undistortPixel(pinhole, pixel - cv::Point2d(0, 0.5));
+      const double area = std::abs(dx.x * dy.y - dx.y * dy.x);
+      EXPECT_NEAR(pixelArea(pinhole, n), area, 1e-5 * area) << pixel;
+    }
   }
 }
 

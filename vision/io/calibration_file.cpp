@@ -5,38 +5,23 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 #include <sstream>
 
 #include "atomic_file.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
+#include "json_text.hpp"
 #include "landmark_layout.hpp"
 #include "state.hpp"
+#include "text_file.hpp"
 
 namespace Orvanta {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// A key as a message names it: quoted and escaped as JSON writes it, so that a key holding a
-// line break (or bytes that are not UTF-8) still gives a message of one line, and cut short, so
-// that a huge one gives a line one can read.
-std::string keyText(const std::string& key) {
-  constexpr std::size_t kLongest = 40;  // characters of the key shown
-  const bool cut = key.size() > kLongest;
-  const std::string shown = cut ? key.substr(0, kLongest) : key;
-  const std::string quoted = Json(shown).dump(-1, ' ', false, Json::error_handler_t::replace);
-  return cut ? quoted.substr(0, quoted.size() - 1) + "...\" (" + std::to_string(key.size()) +
-                   " bytes)"
-             : quoted;
-}
+using site::Json;
+using site::keyText;
 
 struct TrackbarSetting {
   const char* name;  // the copy variable's name
@@ -219,41 +204,6 @@ bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
   return true;
 }
 
-std::optional<std::string> readFile(const std::string& path, std::string& problem) {
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    problem = "no such file";
-    return std::nullopt;
-  }
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    problem = "not a regular file";
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (!in) {
-    problem = "cannot be read";
-    return std::nullopt;
-  }
-  return content.str();
-}
-
-// A parser callback that remembers the first key an object holds twice (nlohmann's parser would
-// keep the last silently).
-Json::parser_callback_t rejectDuplicateKeys(std::string& duplicate) {
-  auto keys = std::make_shared<std::vector<std::set<std::string>>>();
-  return [keys, &duplicate](int, nlohmann::json::parse_event_t event, Json& parsed) {
-    using Event = nlohmann::json::parse_event_t;
-    if (event == Event::object_start) keys->emplace_back();
-    if (event == Event::object_end && !keys->empty()) keys->pop_back();
-    if (event == Event::key && !keys->empty() &&
-        !keys->back().insert(parsed.get<std::string>()).second && duplicate.empty())
-      duplicate = parsed.get<std::string>();
-    return true;
-  };
-}
-
 bool fail(std::string* error, const std::string& message) {
   if (error) *error = message;
   return false;
@@ -278,22 +228,18 @@ Json calibrationDocument(double ballRadius) {
 
 bool loadCalibration(const std::string& path, std::string* error, double* ballRadius) {
   std::string problem;
-  const std::optional<std::string> text = readFile(path, problem);
+  const std::optional<std::string> text = site::readTextFile(path, &problem);
   if (!text) return fail(error, path + ": " + problem);
   return applyCalibrationText(*text, path, error, ballRadius);
 }
 
 bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
                           double* ballRadius) {
-  std::string duplicate;
-  const Json document = Json::parse(text, rejectDuplicateKeys(duplicate), false);
-  if (!duplicate.empty())
-    return fail(error, name + ": the key " + keyText(duplicate) + " appears twice");
-  if (document.is_discarded())
-    return fail(error, name + ": not valid JSON (or more after the document)");
-  Staged staged;
   std::string problem;
-  if (!stageDocument(document, staged, problem)) return fail(error, name + ": " + problem);
+  const std::optional<Json> document = site::parseStrictJson(text, &problem);
+  if (!document) return fail(error, name + ": " + problem);
+  Staged staged;
+  if (!stageDocument(*document, staged, problem)) return fail(error, name + ": " + problem);
   staged.commit();
   if (staged.ballRadius && ballRadius) *ballRadius = *staged.ballRadius;
   return true;
