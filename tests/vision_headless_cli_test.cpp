@@ -259,7 +259,8 @@ TEST(CommandLine, HelpListsEveryOption) {
   const auto dir = scratchFolder();
   const Outcome run = runOrvanta(dir, {"--help"});
   EXPECT_EQ(run.exitCode, 0);
-  for (const char* option : {"--camera", "--calibration", "--headless", "--csv", "--poses",
-                             "--trackbars", "--keep-video-file", "--help"})
+  for (const char* option :
+       {"--camera", "--calibration", "--headless", "--csv", "--poses", "--trackbars",
+        "--keep-video-file", "--camera-model", "--layout", "--help"})
     EXPECT_NE(run.out.find(option), std::string::npos) << option;
 }

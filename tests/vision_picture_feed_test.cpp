@@ -75,7 +75,7 @@ TEST(PictureFeed, TheEndOrABadPictureEndsTheFeedForGoodAndSaysWhy) {
   const auto dir = scratchFolder();
   const std::string pattern = writeDiscSequence(dir, std::vector<DiscFrame>(4));
   cv::imwrite((dir / "frame_00003.png").string(), cv::Mat(100, 100, CV_8UC3, cv::Scalar::all(9)));
-  pose::PoseEstimator estimator(estimatorSettings({320, 240}, site::kDefaultBallRadius));
+  pose::PoseEstimator estimator(estimatorSettings(site::defaultCamera(), site::kDefaultBallRadius));
   struct Case {
     std::string source;
     int pictures;

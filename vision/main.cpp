@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     return runHeadless(options, std::cerr);
   }
 
+  if (!readSetupFiles(options, std::cerr)) return 2;
   QApplication application(argc, argv);  // before any highgui call: highgui lives in it
   HighguiKeyWait keys;
   HighguiWindows windows;
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
   Session session{options.calibration};
   session.playbackFps = options.fps;
   session.keepVideoFile = options.keepVideoFile;
+  if (!options.layoutFile.empty()) session.layoutFile = options.layout;
+  session.cameraFile = options.cameraFile;
   Form1 form(options.camera, keys, windows, session);
   std::string error;
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {

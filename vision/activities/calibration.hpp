@@ -18,6 +18,9 @@ struct Session {
   // it delivers.
   double playbackFps = 0;
   bool keepVideoFile = false;  // as the host's
+  // The user's landmark layout and camera files, as read at start-up; none: the design's.
+  std::optional<site::LandmarkLayout> layoutFile{};
+  std::optional<site::CameraModel> cameraFile{};
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,

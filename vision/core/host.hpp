@@ -5,9 +5,11 @@
 
 #include <opencv2/core.hpp>
 #include <opencv2/highgui.hpp>
+#include <optional>
 #include <string>
 
-#include "ball_measurement.hpp"
+#include "camera_model.hpp"
+#include "landmark_layout.hpp"
 
 namespace Orvanta {
 
@@ -56,7 +58,10 @@ struct Host {
   OperatorTexts& texts;
   KeyWait& keys;
   ImageWindows& windows;
-  double ballRadius = site::kDefaultBallRadius;  // metres, for the precise estimate
+  // The landmark: the design's rectangle, or the user's layout file, and the balls' radius.
+  site::LandmarkLayout layout = site::defaultLayout();
+  // The user's camera file; none: the design's camera, scaled to the pictures' size.
+  std::optional<site::CameraModel> cameraFile{};
   // Pictures per second at which a recorded source without a rate of its own (an image
   // sequence) plays; 0: every source as fast as it delivers (headless runs).
   double playbackFps = 0;

@@ -31,7 +31,15 @@ float dz1 = coordinate(1, 2), dz2 = coordinate(2, 2), dz3 = coordinate(3, 2),
 double landmarkpos[12] = {dx1, dx2, dx3, dx4, dy1, dy2, dy3, dy4, dz1, dz2, dz3, dz4};
 cv::Mat landMarkPos(3, 4, CV_64FC1);
 
-void bindLandmarks() {
+void bindLandmarks(const site::LandmarkLayout& layout) {
+  const bool installed = layout.centres == site::defaultLayout().centres;
+  const float single[12] = {dx1, dx2, dx3, dx4, dy1, dy2, dy3, dy4, dz1, dz2, dz3, dz4};
+  for (int k = 0; k < site::kBallCount; ++k) {
+    const cv::Point3d& c = layout.centres[k];
+    landmarkpos[k] = installed ? single[k] : c.x;
+    landmarkpos[4 + k] = installed ? single[4 + k] : c.y;
+    landmarkpos[8 + k] = installed ? single[8 + k] : c.z;
+  }
   landMarkPos = cv::Mat(3, 4, CV_64FC1, landmarkpos);
 }
 

@@ -42,8 +42,9 @@ extern camera kamera;
 extern float dx1, dx2, dx3, dx4, dy1, dy2, dy3, dy4, dz1, dz2, dz3, dz4;
 extern double landmarkpos[12];  // row by row: dx1..dx4, dy1..dy4, dz1..dz4
 extern cv::Mat landMarkPos;     // 3x4 CV_64FC1; a header over landmarkpos once tracking starts
-// Makes landMarkPos a header over landmarkpos; the tracking loop calls it at each start.
-void bindLandmarks();
+// Fills landmarkpos with the layout's centres (the design's rectangle as installed, in single
+// precision) and makes landMarkPos a header over it; the tracking loop calls it at each start.
+void bindLandmarks(const site::LandmarkLayout& layout = site::defaultLayout());
 
 // Range model: a ball seen with radius rPredmeta pixels stands dPredmeta centimetres away.
 extern const double rPredmeta, dPredmeta;

@@ -55,7 +55,10 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   box = cv::Rect(-1, -1, 0, 0);
   resetTrackbars();
   const Restored restored = restoreSession(session_, *this);
-  host_.ballRadius = session_.ballRadius;
+  // A layout file gives the balls' radius; without one the calibration file may.
+  host_.layout = session_.layoutFile.value_or(site::defaultLayout());
+  if (!session_.layoutFile) host_.layout.ballRadius = session_.ballRadius;
+  host_.cameraFile = session_.cameraFile;
   host_.playbackFps = session_.playbackFps;
   host_.keepVideoFile = session_.keepVideoFile;
   sourceOpens_ = openCamera(host_.cameraSource);

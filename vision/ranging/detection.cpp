@@ -206,7 +206,7 @@ void recordBallCircles(circles& ball, const std::vector<cv::Vec3f>& found, cv::M
     const cv::Vec3f& circle = found.front();
     const int radius = cvRound(circle[2]);
     host.texts.setText(boxes.radius, formatNumber(radius));
-    ball.distance = udaljenostPredmeta(radius) * rangeScale(display.size());
+    ball.distance = udaljenostPredmeta(radius) * work.rangeScale;
     host.texts.setText(boxes.range, formatNumber(ball.distance));
     ball.found = true;
     ball.x = cvRound(circle[0]);

@@ -63,6 +63,8 @@ struct WorkImages {
   SimilarityScorer scorer;  // keeps the four balls' score tables for the run
   CircleDetector circles;   // keeps its buffers for the run
   const DetectionStages* stages = &fastStages();
+  // The range constant's scale for the run's camera and balls (see rangeScale).
+  double rangeScale = 1;
   // Where similarity and mask, median, edges and smoothed may differ from zero.
   cv::Rect scored, medianWritten, edgesWritten, smoothedWritten;
   void create(cv::Size size);     // all zero

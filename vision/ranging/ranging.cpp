@@ -13,8 +13,8 @@ double udaljenostPredmeta(int radius) {
   return centimetres / 100;
 }
 
-double rangeScale(cv::Size size) {
-  return std::sqrt(size.width / 320.0 * (size.height / 240.0));
+double rangeScale(const site::CameraModel& camera, double ballRadius) {
+  return camera.focal() / site::defaultCamera().focal() * (ballRadius / site::kDefaultBallRadius);
 }
 
 void drawBallCircle(cv::Mat& display, const cv::Vec3f& circle) {

@@ -13,10 +13,10 @@ struct WorkImages;
 // Range in metres of a ball seen with the given radius in pixels; +inf for radius 0.
 double udaljenostPredmeta(int radius);
 
-// The range constant of pictures of `size` against that of 320 x 240: the design's camera
-// delivering other sizes is scaled per axis, so a ball's radius in pixels grows with the
-// geometric mean of the two scales. Exactly 1 at 320 x 240.
-double rangeScale(cv::Size size);
+// The range constant of a camera (at the pictures' size) and balls against the design's camera
+// at 320 x 240 and 5 cm balls: a ball's radius in pixels grows with the geometric mean focal
+// length and with the ball. Exactly 1 for the design's camera at 320 x 240 and 5 cm balls.
+double rangeScale(const site::CameraModel& camera, double ballRadius);
 
 // Green centre mark (filled, radius 3) and red outline (thickness 3), at the rounded centre.
 void drawBallCircle(cv::Mat& display, const cv::Vec3f& circle);

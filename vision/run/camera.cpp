@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <opencv2/imgproc.hpp>
 
+#include "camera_file.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -113,6 +114,19 @@ PictureProblem sizeProblem(cv::Size picture, cv::Size first) {
               "): praćenje je završeno.",
           "a picture is " + sizeText(picture) + " where the run's first was " + sizeText(first) +
               "; the run ends there"};
+}
+
+std::optional<site::CameraModel> cameraAt(const Host& host, cv::Size pictures,
+                                          PictureProblem& problem) {
+  if (!host.cameraFile) return site::defaultCamera().at(pictures);
+  std::string why;
+  const std::optional<site::CameraModel> camera =
+      site::cameraForPictures(*host.cameraFile, pictures, &why);
+  if (!camera)
+    problem = {"Datoteka kamere je za slike " + sizeText(host.cameraFile->size) + ", a ove su " +
+                   sizeText(pictures) + ": kalibrirajte kameru za ovu veličinu.",
+               why};
+  return camera;
 }
 
 }  // namespace Orvanta

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "camera_model.hpp"
+#include "host.hpp"
+
 namespace Orvanta {
 
 // The pictures per second the open source was recorded at; 0 when it does not say (an image
@@ -36,6 +39,12 @@ bool queryFrame(cv::Mat& into, PictureProblem* problem = nullptr);
 
 // A picture whose size is not the size of the run's first.
 PictureProblem sizeProblem(cv::Size picture, cv::Size first);
+
+// The camera of a run's pictures: the host's camera file scaled to their size, or the design's
+// camera scaled per axis. Nothing when the file is for pictures of another shape, and *problem
+// then says so.
+std::optional<site::CameraModel> cameraAt(const Host& host, cv::Size pictures,
+                                          PictureProblem& problem);
 
 // The file names of an image-sequence pattern such as "dir/frame_%05d.png" (the name only,
 // without the folder): what stands before and after the number.

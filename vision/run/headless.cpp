@@ -76,8 +76,9 @@ int runHeadless(const Options& options, std::ostream& err) {
   ConsoleTexts console(err);
   NoKeyWait keys;
   NoWindows windows;
-  Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent, keys,
-            windows, options.ballRadius};
+  Host host{options.camera, options.verbose ? static_cast<OperatorTexts&>(console) : silent,
+            keys,           windows,
+            options.layout, options.cameraFile};
   host.keepVideoFile = options.keepVideoFile;
   // Poses alone were asked for: the range chain's rows would go nowhere.
   host.rangeChain = options.poses.empty() || !options.csv.empty();

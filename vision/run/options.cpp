@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 
 #include "calibration_file.hpp"
+#include "camera_file.hpp"
+#include "layout_file.hpp"
 
 namespace Orvanta {
 
@@ -35,6 +37,13 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
                  "Headless: the precise camera pose of every picture read, as CSV "
                  "(frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status)")
       ->needs(headless);
+  app.add_option("--camera-model", options.cameraModel,
+                 "Camera file: OpenCV calibration YAML/XML (camera_matrix, "
+                 "distortion_coefficients, image_width, image_height) or ROS camera_info YAML; "
+                 "default: the vehicle camera of 320x240 scaled to the pictures");
+  app.add_option("--layout", options.layoutFile,
+                 "Landmark layout file (JSON): the balls' centres, radius and heading; default: "
+                 "the 0.7 m x 0.51 m rectangle of 5 cm balls");
   app.add_flag("--keep-video-file", options.keepVideoFile,
                "Keep the empty video file every tracking run opens (out1.avi, in a new folder "
                "of the user's own under the temporary folder; its path is printed). By default "
@@ -51,13 +60,50 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   return std::nullopt;
 }
 
-bool applySettings(Options& options, std::ostream& err) {
+namespace {
+
+bool readSetupFiles(Options& options, std::string& error) {
+  if (!options.cameraModel.empty()) {
+    options.cameraFile = site::readCameraFile(options.cameraModel, &error);
+    if (!options.cameraFile) {
+      error = options.cameraModel + ": " + error;
+      return false;
+    }
+  }
+  if (!options.layoutFile.empty()) {
+    const std::optional<site::LandmarkLayout> layout =
+        site::readLayoutFile(options.layoutFile, &error);
+    if (!layout) {
+      error = options.layoutFile + ": " + error;
+      return false;
+    }
+    options.layout = *layout;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool readSetupFiles(Options& options, std::ostream& err) {
   std::string error;
-  if (!options.calibration.empty() &&
-      !loadCalibration(options.calibration, &error, &options.ballRadius)) {
+  if (readSetupFiles(options, error)) return true;
+  err << "orvanta: " << error << '\n';
+  return false;
+}
+
+bool applySettings(Options& options, std::ostream& err) {
+  if (!readSetupFiles(options, err)) return false;
+  std::string error;
+  double radius = options.layout.ballRadius;
+  if (!options.calibration.empty() && !loadCalibration(options.calibration, &error, &radius)) {
     err << "orvanta: " << error << '\n';
     return false;
   }
+  if (options.layoutFile.empty())
+    options.layout.ballRadius = radius;
+  else if (radius != options.layout.ballRadius)
+    err << "orvanta: the ball radius is the layout file's (" << options.layout.ballRadius
+        << " m); the calibration file's ball_radius " << radius << " is not used\n";
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {
     err << "orvanta: --trackbars: " << error << '\n';
     return false;

@@ -5,7 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "ball_measurement.hpp"
+#include "camera_model.hpp"
+#include "landmark_layout.hpp"
 
 namespace Orvanta {
 
@@ -19,7 +20,12 @@ struct Options {
   std::string poses;           // headless: the precise estimate of every picture, CSV
   double fps = 30;             // window: the rate an image sequence plays at
   bool keepVideoFile = false;  // keep each run's empty video file
-  double ballRadius = site::kDefaultBallRadius;  // from the calibration file, if it names one
+  std::string cameraModel;     // the user's camera file, if any
+  std::string layoutFile;      // the user's landmark layout file, if any
+  // What applySettings read: the layout file's landmark, or the design's with the calibration
+  // file's ball radius; the camera file's camera.
+  site::LandmarkLayout layout = site::defaultLayout();
+  std::optional<site::CameraModel> cameraFile;
 };
 
 // Parses the command line into options. Returns the exit code to stop with (0 after --help,
@@ -27,8 +33,13 @@ struct Options {
 std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
                                 std::ostream& out, std::ostream& err);
 
-// Loads the calibration file (its ball radius into options.ballRadius) and applies the trackbar
-// list the options name. On a problem it prints one line to err and returns false.
+// Reads the camera and layout files the options name. On a problem it prints one line to err
+// and returns false.
+bool readSetupFiles(Options& options, std::ostream& err);
+
+// Reads the camera and layout files, loads the calibration file and applies the trackbar list
+// the options name. On a problem it prints one line to err and returns false. A calibration
+// file's ball radius that differs from a layout file's is not used; a line says so.
 bool applySettings(Options& options, std::ostream& err);
 
 }  // namespace Orvanta

@@ -49,9 +49,9 @@ std::string refusal(const pose::PoseStatus& status) {
 
 }  // namespace
 
-pose::EstimatorSettings estimatorSettings(cv::Size size, double ballRadius) {
+pose::EstimatorSettings estimatorSettings(const site::CameraModel& camera, double ballRadius) {
   pose::EstimatorSettings settings;
-  settings.camera = site::defaultCamera().at(size);
+  settings.camera = camera;
   settings.layout.ballRadius = ballRadius;
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const int k = ball - 1;

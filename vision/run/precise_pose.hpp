@@ -11,9 +11,9 @@
 
 namespace Orvanta {
 
-// For pictures of `size`: the camera model scaled to it, the balls' calibrated colours, the
-// landmark table as the range solver has it.
-pose::EstimatorSettings estimatorSettings(cv::Size size, double ballRadius);
+// The camera at the pictures' size, the balls' calibrated colours, the landmark table as the
+// range solver has it.
+pose::EstimatorSettings estimatorSettings(const site::CameraModel& camera, double ballRadius);
 
 // The status in the window's language: "4 kugle", "3 kugle, nema žute", "Nema pozicije: ...".
 std::string statusText(const pose::CameraPose& pose);

@@ -9,6 +9,7 @@
 #include "camera_model.hpp"
 #include "key_wait.hpp"
 #include "number_format.hpp"
+#include "ranging.hpp"
 #include "solver.hpp"
 
 namespace Orvanta {
@@ -97,7 +98,7 @@ StartResult TrackingRun::start() {
     ballRecord(ball).radius = 0;
   }
   filter_ = RangeFilter{};
-  bindLandmarks();
+  bindLandmarks(host_.layout);
   box = cv::Rect(-1, -1, 0, 0);
   problem_ = {};
   if (!openCamera(host_.cameraSource) || !queryFrame(frame, &problem_)) {
@@ -106,16 +107,23 @@ StartResult TrackingRun::start() {
     return problem_ ? StartResult::unusablePictures : StartResult::noCamera;
   }
   size_ = frame.size();
+  const std::optional<site::CameraModel> camera = cameraAt(host_, size_, problem_);
+  if (!camera) {
+    capture.release();
+    host_.texts.setText("textBox7", problem_.window);
+    return StartResult::unusablePictures;
+  }
   pacer_.start(host_);
   pictures_ = 0;
-  estimator_.emplace(estimatorSettings(frame.size(), host_.ballRadius));
+  estimator_.emplace(estimatorSettings(*camera, host_.layout.ballRadius));
   showFix(estimator_->estimate(frame).pose);
   // Without windows nothing waits for the operator: the next pictures are read ahead.
   feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1);
   running_ = true;
   if (!host_.rangeChain) return StartResult::started;
-  prepareUndistortion(frame.size());
+  prepareUndistortion(*camera);
   work_.create(frame.size());
+  work_.rangeScale = rangeScale(*camera, host_.layout.ballRadius);
   work_.stages = &stages_;
   openVideoWriter(frame.size());
   createTrackbars();
@@ -135,12 +143,11 @@ void TrackingRun::showFix(const pose::CameraPose& pose) {
   if (fixSink_) fixSink_(fix);
 }
 
-void TrackingRun::prepareUndistortion(cv::Size size) {
+void TrackingRun::prepareUndistortion(const site::CameraModel& camera) {
   // The maps cv::undistort would build on every call, built once for the run, for the camera
   // at the pictures' size.
-  const site::CameraModel camera = site::defaultCamera().at(size);
   cv::initUndistortRectifyMap(camera.intrinsics, camera.distortion, cv::Mat(), camera.intrinsics,
-                              size, CV_16SC2, undistortMap1_, undistortMap2_);
+                              camera.size, CV_16SC2, undistortMap1_, undistortMap2_);
   undistorted_ = frame.clone();
 }
 

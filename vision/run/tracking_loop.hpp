@@ -105,7 +105,7 @@ class TrackingRun {
   bool nextPicture(cv::Mat& into);
   // Every picture's precise estimate, as the source delivered it: the block and the sink.
   void showFix(const pose::CameraPose& pose);
-  void prepareUndistortion(cv::Size size);
+  void prepareUndistortion(const site::CameraModel& camera);
   void undistort(cv::Mat& picture);
   // What of the searched picture the colour passes read.
   void undistortSearched(cv::Mat& picture);
