@@ -19,7 +19,7 @@ double CameraModel::focal() const {
 
 const CameraModel& defaultCamera() {
   static const CameraModel camera{{489.55087, 0, 145.82162, 0, 491.43384, 126.79248, 0, 0, 1},
-                                  {-0.21652, 0.02175, -0.00155, 0.00162},
+                                  Distortion(-0.21652, 0.02175, -0.00155, 0.00162),
                                   {320, 240}};
   return camera;
 }

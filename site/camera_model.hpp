@@ -8,7 +8,9 @@ namespace Orvanta::site {
 
 // OpenCV's lens model: k1, k2, p1, p2, k3, k4, k5, k6, s1, s2, s3, s4 (radial, tangential,
 // rational and thin-prism terms), the unused ones zero. It acts on normalised coordinates, so it
-// does not depend on the picture size.
+// does not depend on the picture size. Give the leading terms in parentheses,
+// Distortion(k1, k2, p1, p2), and the others are zero; a braced list of fewer than twelve leaves
+// them unset.
 using Distortion = cv::Vec<double, 12>;
 
 struct CameraModel {

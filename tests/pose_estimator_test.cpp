@@ -34,7 +34,8 @@ struct Errors {
 // view from above, as an operator's clicks would be.
 pose::EstimatorSettings settingsFor(const scene::SceneOptions& options) {
   pose::EstimatorSettings settings;
-  settings.camera = site::defaultCamera().at(options.size);
+  settings.camera = scene::sceneCamera(options);
+  settings.layout = options.layout;
   const scene::Pose above = scene::lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});
   const cv::Mat picture = scene::render(above, options, 1);
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
@@ -49,9 +50,8 @@ std::pair<int, int> ballsInView(const scene::Pose& pose, const scene::SceneOptio
   int inside = 0, outside = 0;
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
     const cv::Point2d at = scene::projectBall(pose, ball, options);
-    const double r = 1 + site::defaultCamera().at(options.size).intrinsics(0, 0) *
-                             site::kDefaultBallRadius /
-                             cv::norm(pose.position - scene::ballCentre(ball));
+    const double r = 1 + scene::sceneCamera(options).intrinsics(0, 0) * options.layout.ballRadius /
+                             cv::norm(pose.position - scene::ballCentre(ball, options.layout));
     const cv::Size s = options.size;
     if (at.x > r && at.y > r && at.x < s.width - 1 - r && at.y < s.height - 1 - r) ++inside;
     if (!(at.x > -r && at.y > -r && at.x < s.width + r && at.y < s.height + r)) ++outside;
@@ -125,6 +125,26 @@ TEST_P(PoseOnVideo, SurveyFourBallsToMillimetres) {
   RecordProperty("median_mm", std::to_string(errors.median() * 1000));
   RecordProperty("worst_mm", std::to_string(errors.worst() * 1000));
   RecordProperty("worst_heading_deg", std::to_string(errors.worstHeading()));
+}
+
+TEST(PoseOnUsersCamera, AnotherCameraAndLandmarkToMillimetres) {
+  // 640x480 with a strong barrel lens, a 1.0 m x 0.6 m frame whose blue ball sits 5 mm off.
+  scene::SceneOptions options{.size = {640, 480}, .shading = 0.5, .mjpgQuality = 90};
+  options.camera = site::CameraModel{
+      {600, 0, 320, 0, 600, 240, 0, 0, 1}, site::Distortion(-0.3, 0.1), {640, 480}};
+  options.layout.centres = {{{0, 0, 0}, {1.0, 0, 0}, {1.005, -0.6, 0}, {0, -0.6, 0}}};
+  std::vector<scene::Pose> poses;
+  for (const scene::Pose& pose : scene::survey(120))
+    if (ballsInView(pose, options).first == 4) poses.push_back(pose);
+  ASSERT_GT(poses.size(), 100u);
+  const Errors errors =
+      estimateVideo(poses, options, (OrvantaTest::scratchFolder() / "survey.avi").string());
+  EXPECT_EQ(errors.withoutPose, 0);
+  ASSERT_FALSE(errors.position.empty());
+  EXPECT_LE(errors.median(), 0.003);
+  EXPECT_LE(errors.worst(), 0.012);
+  RecordProperty("median_mm", std::to_string(errors.median() * 1000));
+  RecordProperty("worst_mm", std::to_string(errors.worst() * 1000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Waters, PoseOnVideo,

@@ -2,21 +2,19 @@
 #include <cmath>
 #include <opencv2/calib3d.hpp>
 
-#include "camera_model.hpp"
 #include "scene.hpp"
 
 namespace Orvanta::scene {
 
 cv::Point2d projectBall(const Pose& pose, int ball, const SceneOptions& options) {
-  const cv::Vec3d centre = pose.rotation * (ballCentre(ball) - pose.position);
+  const cv::Vec3d centre = pose.rotation * (ballCentre(ball, options.layout) - pose.position);
   // A ball behind the camera has no image; the projection would mirror it into the frame.
   if (!(centre[2] > 0)) return {NAN, NAN};
   const std::vector<cv::Point3d> points{cv::Point3d(centre)};
   std::vector<cv::Point2d> image;
-  const cv::Mat distortion =
-      options.distort ? cv::Mat(site::defaultCamera().distortion) : cv::Mat::zeros(4, 1, CV_64F);
-  cv::projectPoints(points, cv::Vec3d::zeros(), cv::Vec3d::zeros(),
-                    site::defaultCamera().at(options.size).intrinsics, distortion, image);
+  const site::CameraModel camera = sceneCamera(options);
+  cv::projectPoints(points, cv::Vec3d::zeros(), cv::Vec3d::zeros(), camera.intrinsics,
+                    camera.distortion, image);
   return image.front();
 }
 

@@ -5,27 +5,21 @@
 #include <memory>
 #include <mutex>
 #include <opencv2/calib3d.hpp>
-#include <tuple>
-
-#include "camera_model.hpp"
+#include <vector>
 
 namespace Orvanta::scene {
 
-RayTable::RayTable(cv::Size size, bool distort) {
+RayTable::RayTable(const site::CameraModel& camera) {
+  const cv::Size size = camera.size;
   cv::Mat pixels(size.height + 2, size.width + 2, CV_64FC2);
   for (int row = 0; row < pixels.rows; ++row)
     for (int col = 0; col < pixels.cols; ++col)
       pixels.at<cv::Vec2d>(row, col) = cv::Vec2d(col - 1, row - 1);
   const cv::Mat flat = pixels.reshape(2, 1);
-  const cv::Matx33d k = site::defaultCamera().at(size).intrinsics;
   cv::Mat rays;
-  if (distort) {
-    const cv::TermCriteria exact(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 50, 1e-12);
-    cv::undistortPoints(flat, rays, k, site::defaultCamera().distortion, cv::noArray(),
-                        cv::noArray(), exact);
-  } else {
-    cv::undistortPoints(flat, rays, k, cv::noArray());
-  }
+  const cv::TermCriteria exact(cv::TermCriteria::COUNT | cv::TermCriteria::EPS, 50, 1e-12);
+  cv::undistortPoints(flat, rays, camera.intrinsics, camera.distortion, cv::noArray(),
+                      cv::noArray(), exact);
   rays_.create(pixels.size(), CV_64FC3);
   const auto* normalised = rays.ptr<cv::Vec2d>();
   for (auto it = rays_.begin<cv::Vec3d>(); it != rays_.end<cv::Vec3d>(); ++it, ++normalised)
@@ -42,12 +36,15 @@ cv::Vec3d RayTable::at(double u, double v) const {
                        fy * ((1 - fx) * ray(1, 0) + fx * ray(1, 1)));
 }
 
-const RayTable& rayTable(cv::Size size, bool distort) {
+const RayTable& rayTable(const site::CameraModel& camera) {
   static std::mutex mutex;
-  static std::map<std::tuple<int, int, bool>, std::unique_ptr<RayTable>> tables;
+  static std::map<std::vector<double>, std::unique_ptr<RayTable>> tables;
+  std::vector<double> key{double(camera.size.width), double(camera.size.height)};
+  key.insert(key.end(), camera.intrinsics.val, camera.intrinsics.val + 9);
+  key.insert(key.end(), camera.distortion.val, camera.distortion.val + camera.distortion.rows);
   const std::lock_guard lock(mutex);
-  auto& table = tables[{size.width, size.height, distort}];
-  if (!table) table = std::make_unique<RayTable>(size, distort);
+  auto& table = tables[key];
+  if (!table) table = std::make_unique<RayTable>(camera);
   return *table;
 }
 

@@ -1,7 +1,9 @@
-// Viewing rays of a frame's pixels, computed once per frame size.
+// Viewing rays of a frame's pixels, computed once per camera.
 #pragma once
 
 #include <opencv2/core.hpp>
+
+#include "camera_model.hpp"
 
 namespace Orvanta::scene {
 
@@ -9,7 +11,7 @@ namespace Orvanta::scene {
 // through any point of the frame can be interpolated.
 class RayTable {
  public:
-  RayTable(cv::Size size, bool distort);
+  explicit RayTable(const site::CameraModel& camera);  // at the frames' size
 
   // Ray through the pixel centre (u, v).
   const cv::Vec3d& at(int u, int v) const { return rays_.at<cv::Vec3d>(v + 1, u + 1); }
@@ -21,7 +23,7 @@ class RayTable {
   cv::Mat rays_;  // CV_64FC3, (height + 2) x (width + 2), entry (v + 1, u + 1)
 };
 
-// Shared table for this size and lens; built on first use, then reused (thread-safe).
-const RayTable& rayTable(cv::Size size, bool distort);
+// Shared table for this camera; built on first use, then reused (thread-safe).
+const RayTable& rayTable(const site::CameraModel& camera);
 
 }  // namespace Orvanta::scene

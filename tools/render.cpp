@@ -42,6 +42,7 @@ struct Sphere {
 
 struct View {
   std::array<Sphere, site::kBallCount> spheres;
+  double radius;    // of every ball, metres
   cv::Vec3d light;  // camera frame, unit, towards the light
   double edgeBand;  // normalised image units per pixel times kEdgeBandPixels
   double ambient, diffuse;
@@ -54,12 +55,13 @@ View makeView(const Pose& pose, const SceneOptions& options) {
   view.ambient = 1 - options.shading;
   view.diffuse = options.shading;
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
-    const cv::Vec3d centre = pose.rotation * (ballCentre(ball) - pose.position);
+    const cv::Vec3d centre = pose.rotation * (ballCentre(ball, options.layout) - pose.position);
     view.spheres[ball - 1] = {centre, centre.dot(centre), kBallColours[ball - 1]};
   }
   // Light from above and behind the camera, as from a lamp on the vehicle's top.
   view.light = cv::normalize(cv::Vec3d(0, -0.6, -1));
-  const cv::Matx33d k = site::defaultCamera().at(options.size).intrinsics;
+  view.radius = options.layout.ballRadius;
+  const cv::Matx33d k = sceneCamera(options).intrinsics;
   view.edgeBand = kEdgeBandPixels / std::min(k(0, 0), k(1, 1));
   return view;
 }
@@ -73,7 +75,7 @@ struct Trace {
 };
 
 Trace trace(const View& view, const cv::Vec3d& ray) {
-  constexpr double kRadiusSq = site::kDefaultBallRadius * site::kDefaultBallRadius;
+  const double radius = view.radius, radiusSq = radius * radius;
   Trace result;
   for (const Sphere& sphere : view.spheres) {
     const double along = ray.dot(sphere.centre);
@@ -81,12 +83,10 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
     const double offAxisSq = sphere.centreSq - along * along;
     const double band = view.edgeBand * along;
     // Cheap rejection first: almost every ray passes far from every ball.
-    if (offAxisSq >= (site::kDefaultBallRadius + band) * (site::kDefaultBallRadius + band))
-      continue;
-    if (std::abs(std::sqrt(std::max(0.0, offAxisSq)) - site::kDefaultBallRadius) < band)
-      result.nearEdge = true;
-    if (offAxisSq >= kRadiusSq) continue;
-    const double t = along - std::sqrt(kRadiusSq - offAxisSq);
+    if (offAxisSq >= (radius + band) * (radius + band)) continue;
+    if (std::abs(std::sqrt(std::max(0.0, offAxisSq)) - radius) < band) result.nearEdge = true;
+    if (offAxisSq >= radiusSq) continue;
+    const double t = along - std::sqrt(radiusSq - offAxisSq);
     if (t > 0 && t < result.t) result.t = t, result.sphere = &sphere;
   }
   return result;
@@ -96,7 +96,7 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
 cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
                    const cv::Vec3f& water) {
   if (!hit.sphere) return water;
-  const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / site::kDefaultBallRadius;
+  const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / view.radius;
   const double shade = view.ambient + view.diffuse * std::max(0.0, normal.dot(view.light));
   return hit.sphere->colour * float(shade);
 }
@@ -146,7 +146,7 @@ cv::Vec3b ballColour(int ball) {
 
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
   if (options.size.width <= 0 || options.size.height <= 0) return {};
-  const RayTable& rays = rayTable(options.size, options.distort);
+  const RayTable& rays = rayTable(sceneCamera(options));
   const View view = makeView(pose, options);
   const WaterColours waterRange = waterColours(options);
   cv::Mat image(options.size, CV_32FC3);

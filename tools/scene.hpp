@@ -4,9 +4,11 @@
 
 #include <array>
 #include <opencv2/core.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "camera_model.hpp"
 #include "landmark_layout.hpp"
 
 namespace Orvanta::scene {
@@ -46,10 +48,18 @@ struct SceneOptions {
   double gradient = 1.0;  // water brightness from top to bottom: 0 flat, 1 as a lit scene
   double shading = 0.22;  // share of a ball's light that depends on the angle to the lamp
   int mjpgQuality = 90;   // of writeVideo, 1..100
+  // The camera, used at `size` (scaled when it was calibrated at another size of the same
+  // shape); none: the vehicle camera of 320x240.
+  std::optional<site::CameraModel> camera{};
+  site::LandmarkLayout layout = site::defaultLayout();  // where the balls stand, their radius
 };
 
+// The camera that renders the options' frames: at their size, without distortion when they ask
+// for an ideal pinhole.
+site::CameraModel sceneCamera(const SceneOptions& options);
+
 // Centre of ball 1..4 (green, red, blue, yellow); not-a-number for any other index.
-cv::Vec3d ballCentre(int ball);
+cv::Vec3d ballCentre(int ball, const site::LandmarkLayout& layout = site::defaultLayout());
 
 // The colour of ball 1..4 fully lit, BGR.
 cv::Vec3b ballColour(int ball);
@@ -69,7 +79,8 @@ cv::Mat stressPicture(Stress kind, cv::Size size);
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex = 0);
 
 // Euclidean distance from `position` to each ball centre, in ball order.
-std::array<double, site::kBallCount> trueDistances(const cv::Vec3d& position);
+std::array<double, site::kBallCount> trueDistances(
+    const cv::Vec3d& position, const site::LandmarkLayout& layout = site::defaultLayout());
 
 // Where the centre of ball 1..4 appears in the frame (through the lens distortion when the
 // options ask for it), in pixels.

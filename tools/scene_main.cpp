@@ -9,6 +9,8 @@
 #include <map>
 #include <optional>
 
+#include "camera_file.hpp"
+#include "layout_file.hpp"
 #include "scene.hpp"
 
 namespace {
@@ -26,7 +28,7 @@ std::optional<cv::Size> parseSize(const std::string& text) {
 }
 
 struct Arguments {
-  std::string out, video, size = "320x240";
+  std::string out, video, size = "320x240", cameraModel, layout;
   int frames = 100, threshold = 200;
   std::vector<double> from, to;
   double roll = 0;
@@ -42,6 +44,11 @@ void declare(CLI::App& app, Arguments& args) {
                  "2.5 down to 1.3 m, oblique and rolling)")
       ->check(CLI::IsMember({"dive", "survey"}))
       ->capture_default_str();
+  app.add_option("--camera-model", args.cameraModel,
+                 "Render through this camera (OpenCV calibration YAML/XML or ROS camera_info); "
+                 "the frame size is then the file's unless --size says otherwise");
+  app.add_option("--layout", args.layout,
+                 "Place the balls as this landmark layout file (JSON) says, with its radius");
   app.add_option("--size", args.size, "Frame size WxH, 16x16 to 4096x4096")
       ->check([](const std::string& text) {
         return parseSize(text) ? std::string() : "expected WxH, for example 640x480";
@@ -104,6 +111,32 @@ std::vector<Pose> cameraPath(const Arguments& args, std::string& error) {
   return std::vector<Pose>(args.frames, fixed);
 }
 
+// The camera and layout files, when given, into the options.
+bool readSetup(const Arguments& args, bool sizeGiven, SceneOptions& options, std::string& error) {
+  if (!args.cameraModel.empty()) {
+    options.camera = Orvanta::site::readCameraFile(args.cameraModel, &error);
+    if (!options.camera) {
+      error = args.cameraModel + ": " + error;
+      return false;
+    }
+    if (!sizeGiven) options.size = options.camera->size;
+    std::string shape;
+    if (!Orvanta::site::cameraForPictures(*options.camera, options.size, &shape)) {
+      error = "--size: " + shape;
+      return false;
+    }
+  }
+  if (!args.layout.empty()) {
+    const auto layout = Orvanta::site::readLayoutFile(args.layout, &error);
+    if (!layout) {
+      error = args.layout + ": " + error;
+      return false;
+    }
+    options.layout = *layout;
+  }
+  return true;
+}
+
 int writeAll(const Arguments& args, const std::vector<Pose>& poses, const SceneOptions& options) {
   std::string error;
   bool ok = writeSequence(args.out, poses, options, &error);
@@ -139,6 +172,10 @@ int main(int argc, char** argv) {
   SceneOptions options = args.scene;
   options.size = *parseSize(args.size);
   std::string error;
+  if (!readSetup(args, app.count("--size") > 0, options, error)) {
+    std::cerr << "orvanta-scene: " << error << '\n';
+    return kUsageExit;
+  }
   const std::vector<Pose> poses = cameraPath(args, error);
   if (poses.empty()) {
     std::cerr << "orvanta-scene: " << error << '\n';

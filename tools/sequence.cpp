@@ -23,10 +23,11 @@ std::string framePath(const std::string& dir, int number) {
   return (std::filesystem::path(dir) / name).string();
 }
 
-void writeTruthRow(std::ostream& out, int number, const Pose& pose) {
+void writeTruthRow(std::ostream& out, int number, const Pose& pose,
+                   const site::LandmarkLayout& layout) {
   const cv::Vec3d& p = pose.position;
   out << number << ',' << p[0] << ',' << p[1] << ',' << p[2];
-  for (double distance : trueDistances(p)) out << ',' << distance;
+  for (double distance : trueDistances(p, layout)) out << ',' << distance;
   const cv::Vec4d q = cameraQuaternion(pose);
   out << ',' << q[0] << ',' << q[1] << ',' << q[2] << ',' << q[3] << ','
       << cameraHeadingDegrees(pose) << '\n';
@@ -69,7 +70,7 @@ bool writeSequence(const std::string& dir, const std::vector<Pose>& poses,
     const std::string path = framePath(dir, number);
     if (!writeImage(path, render(pose, options, number)))
       return fail(error, "cannot write " + path);
-    writeTruthRow(truth, number, pose);
+    writeTruthRow(truth, number, pose, options.layout);
   }
   truth.flush();
   if (!truth) return fail(error, "cannot write " + truthPath);
