@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "camera_model.hpp"
+#include "noise.hpp"
 #include "ray_table.hpp"
 #include "scene.hpp"
 
@@ -118,25 +119,6 @@ cv::Vec3f waterColour(const WaterColours& water, int row, int height) {
   return water.top * (1 - f) + water.bottom * f;
 }
 
-uint64_t noiseState(unsigned seed, int frameIndex) {
-  // splitmix64 of (seed, frame): neighbouring seeds and frames get unrelated streams.
-  uint64_t z = (uint64_t(seed) << 32 | uint32_t(frameIndex)) + 0x9E3779B97F4A7C15ull;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
-void addNoise(cv::Mat& image, const SceneOptions& options, int frameIndex) {
-  if (options.noise <= 0) return;
-  cv::Mat noise(image.size(), image.type());
-  cv::RNG rng(noiseState(options.seed, frameIndex));
-  // Uniform noise of the requested deviation: half the cost of Gaussian noise, and the frame
-  // looks the same.
-  const double halfWidth = std::sqrt(3.0) * options.noise;
-  rng.fill(noise, cv::RNG::UNIFORM, -halfWidth, halfWidth);
-  image += noise;
-}
-
 }  // namespace
 
 cv::Vec3b ballColour(int ball) {
@@ -146,6 +128,7 @@ cv::Vec3b ballColour(int ball) {
 
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
   if (options.size.width <= 0 || options.size.height <= 0) return {};
+  if (options.board) return renderChessboard(pose, options, frameIndex);
   const RayTable& rays = rayTable(sceneCamera(options));
   const View view = makeView(pose, options);
   const WaterColours waterRange = waterColours(options);
@@ -160,7 +143,7 @@ cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
           hit.nearEdge ? supersample(view, rays, u, v, water) : colourOf(view, ray, hit, water);
     }
   }
-  addNoise(image, options, frameIndex);
+  addSensorNoise(image, options, frameIndex);
   cv::Mat frame;
   image.convertTo(frame, CV_8UC3);
   return frame;

@@ -38,6 +38,14 @@ enum class Water {
   dark,   // dark green-blue
 };
 
+// A chessboard calibration target lying in the landmark plane: `columns` x `rows` inner corners
+// `square` metres apart, corner (c, r) at (c * square, r * square, 0), one white square's margin
+// around the squares.
+struct Chessboard {
+  int columns = 9, rows = 6;
+  double square = 0.04;
+};
+
 struct SceneOptions {
   // The intrinsics scale with the size relative to 320x240, so every size shows the same view.
   cv::Size size{320, 240};
@@ -52,6 +60,7 @@ struct SceneOptions {
   // shape); none: the vehicle camera of 320x240.
   std::optional<site::CameraModel> camera{};
   site::LandmarkLayout layout = site::defaultLayout();  // where the balls stand, their radius
+  std::optional<Chessboard> board{};                    // render this target instead of the balls
 };
 
 // The camera that renders the options' frames: at their size, without distortion when they ask
@@ -74,9 +83,18 @@ enum class Stress {
 };
 cv::Mat stressPicture(Stress kind, cv::Size size);
 
-// BGR CV_8UC3 frame: shaded spheres over murky water. Deterministic in (pose, options,
-// frameIndex); the noise differs between frame indices and seeds.
+// BGR CV_8UC3 frame: shaded spheres (or the options' chessboard) over murky water.
+// Deterministic in (pose, options, frameIndex); the noise differs between frame indices and
+// seeds.
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex = 0);
+
+// The chessboard frame of render.
+cv::Mat renderChessboard(const Pose& pose, const SceneOptions& options, int frameIndex);
+
+// Views of the options' chessboard for a camera calibration, as an operator would take them:
+// from 1.5 to 3.5 board widths away, tilted up to about 45 degrees in turn about both axes and
+// rolled, the board wandering over the whole picture.
+std::vector<Pose> chessboardViews(int frames, const Chessboard& board);
 
 // Euclidean distance from `position` to each ball centre, in ball order.
 std::array<double, site::kBallCount> trueDistances(

@@ -19,16 +19,17 @@ using namespace Orvanta::scene;
 
 constexpr int kUsageExit = 2, kWriteExit = 2;
 
-std::optional<cv::Size> parseSize(const std::string& text) {
+std::optional<cv::Size> parseSize(const std::string& text, int smallest = 16) {
   int width = 0, height = 0, used = 0;
   if (std::sscanf(text.c_str(), "%dx%d%n", &width, &height, &used) != 2 || used != int(text.size()))
     return std::nullopt;
-  if (width < 16 || height < 16 || width > 4096 || height > 4096) return std::nullopt;
+  if (width < smallest || height < smallest || width > 4096 || height > 4096) return std::nullopt;
   return cv::Size(width, height);
 }
 
 struct Arguments {
-  std::string out, video, size = "320x240", cameraModel, layout;
+  std::string out, video, size = "320x240", cameraModel, layout, board;
+  double square = 0.04;
   int frames = 100, threshold = 200;
   std::vector<double> from, to;
   double roll = 0;
@@ -49,6 +50,16 @@ void declare(CLI::App& app, Arguments& args) {
                  "the frame size is then the file's unless --size says otherwise");
   app.add_option("--layout", args.layout,
                  "Place the balls as this landmark layout file (JSON) says, with its radius");
+  auto* board = app.add_option("--board", args.board,
+                               "Render a chessboard of COLSxROWS inner corners instead of the "
+                               "balls, by default from views for a camera calibration")
+                    ->check([](const std::string& text) {
+                      return parseSize(text, 3) ? std::string() : "expected COLSxROWS, e.g. 9x6";
+                    });
+  app.add_option("--square", args.square, "Chessboard square, metres")
+      ->check(CLI::Range(0.001, 1.0))
+      ->needs(board)
+      ->capture_default_str();
   app.add_option("--size", args.size, "Frame size WxH, 16x16 to 4096x4096")
       ->check([](const std::string& text) {
         return parseSize(text) ? std::string() : "expected WxH, for example 640x480";
@@ -99,12 +110,14 @@ bool validView(const Arguments& args) {
          (args.from.empty() || (finite(args.from) && finite(args.to) && args.from != args.to));
 }
 
-std::vector<Pose> cameraPath(const Arguments& args, std::string& error) {
+std::vector<Pose> cameraPath(const Arguments& args, const SceneOptions& options,
+                             std::string& error) {
   if (!args.poseList.empty()) {
     std::vector<Pose> poses;
     if (!readPoseList(args.poseList, poses, &error)) return {};
     return poses;
   }
+  if (args.from.empty() && !args.board.empty()) return chessboardViews(args.frames, *options.board);
   if (args.from.empty()) return args.path == "survey" ? survey(args.frames) : dive(args.frames);
   const Pose fixed = lookAt({args.from[0], args.from[1], args.from[2]},
                             {args.to[0], args.to[1], args.to[2]}, args.roll);
@@ -141,7 +154,7 @@ int writeAll(const Arguments& args, const std::vector<Pose>& poses, const SceneO
   std::string error;
   bool ok = writeSequence(args.out, poses, options, &error);
   if (ok && !args.video.empty()) ok = writeVideo(args.video, poses, options, &error);
-  if (ok) {
+  if (ok && !options.board) {
     const std::string path = (std::filesystem::path(args.out) / "calibration.json").string();
     ok = writeCalibration(path, render(poses.front(), options, 1), poses.front(), options,
                           args.threshold, &error);
@@ -176,7 +189,11 @@ int main(int argc, char** argv) {
     std::cerr << "orvanta-scene: " << error << '\n';
     return kUsageExit;
   }
-  const std::vector<Pose> poses = cameraPath(args, error);
+  if (!args.board.empty()) {
+    const cv::Size corners = *parseSize(args.board, 3);
+    options.board = Chessboard{corners.width, corners.height, args.square};
+  }
+  const std::vector<Pose> poses = cameraPath(args, options, error);
   if (poses.empty()) {
     std::cerr << "orvanta-scene: " << error << '\n';
     return kUsageExit;

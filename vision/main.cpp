@@ -2,11 +2,14 @@
 // operator window drives the preview, the calibration and the tracking loop.
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <opencv2/core/utils/logger.hpp>
+#include <optional>
 
+#include "calibrate_command.hpp"
 #include "calibration_file.hpp"
 #include "form1.hpp"
 #include "headless.hpp"
@@ -26,6 +29,14 @@ int main(int argc, char** argv) {
   // Each pass runs in one thread (a headless run reads ahead in a second one); on pictures this
   // small OpenCV's worker threads would only compete with them.
   cv::setNumThreads(1);
+  if (argc > 1 && std::string(argv[1]) == "calibrate-camera") {
+    // The live view is a highgui window, which lives in a QApplication; headless needs none.
+    std::optional<QApplication> application;
+    const char* const* first = argv + 2;
+    if (std::find(first, first + argc - 2, std::string("--headless")) == first + argc - 2)
+      application.emplace(argc, argv);
+    return runCalibrateCamera(argc - 1, argv + 1, std::cout, std::cerr);
+  }
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;
   if (options.headless) {

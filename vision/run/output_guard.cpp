@@ -38,14 +38,21 @@ std::optional<std::string> outputClash(const Options& options) {
                                                                     {"--poses", options.poses}};
   for (const auto& [option, file] : outputs) {
     if (file.empty()) continue;
-    const std::string named = std::string(option) + " '" + file + "' ";
-    if (sameFile(file, options.camera) || inSequence(file, options.camera))
-      return named + "is the camera source's input; it is not written over";
+    if (const auto clash = sourceClash(option, file, options.camera)) return clash;
     if (!options.calibration.empty() && sameFile(file, options.calibration))
-      return named + "is the calibration file; it is not written over";
+      return std::string(option) + " '" + file +
+             "' is the calibration file; it is not written over";
   }
   if (!options.csv.empty() && !options.poses.empty() && sameFile(options.csv, options.poses))
     return "--csv and --poses name the same file; give each its own";
+  return std::nullopt;
+}
+
+std::optional<std::string> sourceClash(const char* option, const std::string& file,
+                                       const std::string& source) {
+  if (sameFile(file, source) || inSequence(file, source))
+    return std::string(option) + " '" + file +
+           "' is the camera source's input; it is not written over";
   return std::nullopt;
 }
 
