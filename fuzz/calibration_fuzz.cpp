@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::string error;
-  double radius = 0;
-  if (!Orvanta::applyCalibrationText(text, "fuzz.json", &error, &radius) &&
+  Orvanta::CalibrationSetup setup;
+  if (!Orvanta::applyCalibrationText(text, "fuzz.json", &error, &setup) &&
       error.find('\n') != std::string::npos)
     __builtin_trap();  // a message of more than one line
   Orvanta::parseTrackbarAssignments(text, &error);

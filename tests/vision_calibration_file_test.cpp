@@ -157,19 +157,23 @@ TEST_F(CalibrationFile, SavedCalibrationLoadsBack) {
   EXPECT_EQ(high_switch_value_filt, 4);
 }
 
-TEST_F(CalibrationFile, BallRadiusLoadsAndSavesOnlyWhenItIsNotTheUsualOne) {
-  double radius = 0;
-  ASSERT_TRUE(loadCalibration(write(R"({"ball_radius": 0.0375})"), nullptr, &radius));
-  EXPECT_EQ(radius, 0.0375);
+TEST_F(CalibrationFile, SetUpEntriesLoadAndSaveOnlyWhenGiven) {
+  CalibrationSetup setup;
+  ASSERT_TRUE(loadCalibration(write(R"({"ball_radius": 0.0375, "camera": "cam/front.yml"})"),
+                              nullptr, &setup));
+  EXPECT_EQ(setup.ballRadius, 0.0375);
+  EXPECT_EQ(cameraFileOf(setup, (dir_ / "c.json").string()), (dir_ / "cam/front.yml").string());
   const std::string saved = (dir_ / "saved.json").string();
-  for (const double written : {0.0375, 0.05}) {
+  for (const CalibrationSetup& written : {setup, CalibrationSetup{}}) {
     ASSERT_TRUE(saveCalibration(saved, nullptr, written));
     std::ifstream in(saved);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(text.find("ball_radius") != std::string::npos, written != 0.05) << text;
-    radius = 0;
-    ASSERT_TRUE(loadCalibration(saved, nullptr, &radius));
-    EXPECT_EQ(radius, written == 0.05 ? 0 : written);  // absent: left as it was
+    EXPECT_EQ(text.find("ball_radius") != std::string::npos, written.ballRadius != 0.05) << text;
+    EXPECT_EQ(text.find("camera") != std::string::npos, !written.camera.empty()) << text;
+    CalibrationSetup read{0, "before"};
+    ASSERT_TRUE(loadCalibration(saved, nullptr, &read));
+    EXPECT_EQ(read.ballRadius, written.camera.empty() ? 0 : 0.0375);  // absent: left as it was
+    EXPECT_EQ(read.camera, written.camera.empty() ? "before" : written.camera);
   }
 }
 

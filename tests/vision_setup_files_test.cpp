@@ -129,6 +129,10 @@ TEST(SetupFiles, TheUsersCameraAndLandmarkReachBothChains) {
     for (std::size_t i = 0; i < before.size(); ++i)
       EXPECT_LT(cv::norm(after[i] - before[i] - cv::Vec3d(0.2, -0.1, 0)), 2e-3) << i;
   }
+  // The calibration file may name the camera file, beside it.
+  std::string calibration = readFile(dive.calibration);
+  std::ofstream(dive.calibration) << "{\"camera\": \"long.yml\", " << calibration.substr(1);
+  EXPECT_EQ(std::get<2>(dive.run({})), longPoses);
 }
 
 TEST(SetupFiles, AFileThatCannotServeStopsTheRunBeforeAnyOutput) {
@@ -138,23 +142,26 @@ TEST(SetupFiles, AFileThatCannotServeStopsTheRunBeforeAnyOutput) {
   std::ofstream(dive.dir / "line.json")
       << R"({"balls": {"green": [0, 0, 0], "red": [0.5, 0, 0], "blue": [1, 0, 0],
                        "yellow": [0, -0.5, 0]}})";
+  const std::string other = (dive.dir / "other.json").string();
+  std::ofstream(other) << "{\"camera\": \"none.yml\", " << readFile(dive.calibration).substr(1);
+  const std::string& calibration = dive.calibration;
   const struct {
     std::vector<std::string> options;
     std::string says;
   } cases[] = {
-      {{"--camera-model", (dive.dir / "wide.yml").string()}, "of another shape"},
-      {{"--camera-model", (dive.dir / "broken.yml").string()}, "broken.yml: not a camera file"},
-      {{"--camera-model", (dive.dir / "none.yml").string()}, "none.yml: no such file"},
-      {{"--layout", (dive.dir / "line.json").string()}, "lie in a line"},
+      {{"--calibration", calibration, "--camera-model", (dive.dir / "wide.yml").string()},
+       "of another shape"},
+      {{"--calibration", calibration, "--camera-model", (dive.dir / "broken.yml").string()},
+       "broken.yml: not a camera file"},
+      {{"--calibration", calibration, "--camera-model", (dive.dir / "none.yml").string()},
+       "none.yml: no such file"},
+      {{"--calibration", calibration, "--layout", (dive.dir / "line.json").string()},
+       "lie in a line"},
+      {{"--calibration", other}, "other.json: camera: "},
   };
   for (const auto& c : cases) {
     std::ofstream(dive.dir / "poses.csv") << "earlier poses\n";
-    std::vector<std::string> args = {"--headless",
-                                     "--camera",
-                                     dive.video,
-                                     "--calibration",
-                                     dive.calibration,
-                                     "--poses",
+    std::vector<std::string> args = {"--headless", "--camera", dive.video, "--poses",
                                      (dive.dir / "poses.csv").string()};
     args.insert(args.end(), c.options.begin(), c.options.end());
     const Outcome run = runProgram(ORVANTA_PATH, dive.dir, args);

@@ -140,7 +140,7 @@ Restored restoreSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
     return {};
   Restored restored;
-  if (!loadCalibration(session.calibrationPath, &restored.error, &session.ballRadius)) {
+  if (!loadCalibration(session.calibrationPath, &restored.error, &session.setup)) {
     session.fileUnreadable = true;
     return restored;
   }
@@ -152,7 +152,7 @@ Restored restoreSession(Session& session, OperatorTexts& texts) {
 void saveSession(const Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || session.fileUnreadable) return;
   std::string error;
-  if (!saveCalibration(session.calibrationPath, &error, session.ballRadius))
+  if (!saveCalibration(session.calibrationPath, &error, session.setup))
     texts.setText(kStatus, "Kalibracija nije spremljena: " + error);
 }
 

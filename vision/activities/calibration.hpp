@@ -4,14 +4,15 @@
 #include <string>
 
 #include "ball_measurement.hpp"
+#include "calibration_file.hpp"
 #include "host.hpp"
 
 namespace Orvanta {
 
 // Settings of one program run that outlive a single activity.
 struct Session {
-  std::string calibrationPath;                   // empty: calibrations are neither loaded nor saved
-  double ballRadius = site::kDefaultBallRadius;  // as the calibration file has it
+  std::string calibrationPath;  // empty: calibrations are neither loaded nor saved
+  CalibrationSetup setup{};     // as the calibration file has it
   // The file exists but could not be loaded: this run never writes over it.
   bool fileUnreadable = false;
   // Pictures per second of an image sequence in the window; 0 plays every source as fast as

@@ -13,6 +13,7 @@
 #include "camera.hpp"
 #include "form1_layout.hpp"
 #include "hints.hpp"
+#include "options.hpp"
 #include "position_view.hpp"
 #include "preview.hpp"
 #include "state.hpp"
@@ -57,8 +58,13 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   const Restored restored = restoreSession(session_, *this);
   // A layout file gives the balls' radius; without one the calibration file may.
   host_.layout = session_.layoutFile.value_or(site::defaultLayout());
-  if (!session_.layoutFile) host_.layout.ballRadius = session_.ballRadius;
+  if (!session_.layoutFile) host_.layout.ballRadius = session_.setup.ballRadius;
   host_.cameraFile = session_.cameraFile;
+  std::string cameraError;
+  // --camera-model wins over the calibration file's camera entry.
+  if (!host_.cameraFile && !session_.setup.camera.empty())
+    readCamera(cameraFileOf(session_.setup, session_.calibrationPath), host_.cameraFile,
+               cameraError);
   host_.playbackFps = session_.playbackFps;
   host_.keepVideoFile = session_.keepVideoFile;
   sourceOpens_ = openCamera(host_.cameraSource);
@@ -68,6 +74,10 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   if (!restored.error.empty()) {
     hint += "\n" + hints::calibrationUnreadable(restored.error);
     std::cerr << "orvanta: " << hints::calibrationUnreadable(restored.error) << '\n';
+  }
+  if (!cameraError.empty()) {
+    hint += "\n" + hints::cameraFileUnreadable(cameraError);
+    std::cerr << "orvanta: " << cameraError << '\n';
   }
   showHint(hint);
 }

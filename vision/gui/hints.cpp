@@ -56,6 +56,10 @@ std::string calibrationUnreadable(const std::string& error) {
   return "Kalibracija nije učitana: " + error + ". Datoteka se neće mijenjati.";
 }
 
+std::string cameraFileUnreadable(const std::string& error) {
+  return "Datoteka kamere nije učitana: " + error + ". Koristi se zadana kamera.";
+}
+
 std::string calibrationNotSaved(const std::string& file) {
   return "Nije spremljena: " + quoted(std::filesystem::path(file).filename().string()) +
          " nije pročitana pri pokretanju.";

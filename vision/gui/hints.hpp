@@ -22,6 +22,8 @@ std::string calibrationEnded(int balls);
 std::string calibrationLoaded(const std::string& file);
 // error names the file.
 std::string calibrationUnreadable(const std::string& error);
+// Added at start-up when the calibration file's camera entry names a file that cannot serve.
+std::string cameraFileUnreadable(const std::string& error);
 // Added after a calibration when the file (its name is shown) could not be read at start-up.
 std::string calibrationNotSaved(const std::string& file);
 

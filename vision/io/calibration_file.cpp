@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 
@@ -47,6 +48,7 @@ struct Staged {
   std::array<std::optional<circles>, site::kBallCount> balls;
   std::array<std::optional<int>, 7> trackbars;
   std::optional<double> ballRadius;
+  std::optional<std::string> camera;
 
   void commit() const {
     for (std::size_t i = 0; i < balls.size(); ++i) {
@@ -192,10 +194,19 @@ bool stageDocument(const Json& document, Staged& staged, std::string& problem) {
       if (!stageBallRadius(value, staged, problem)) return false;
       continue;
     }
+    if (key == "camera") {
+      if (!value.is_string() || value.get<std::string>().empty() ||
+          value.get<std::string>().size() > 4096) {
+        problem = "camera must name a camera file";
+        return false;
+      }
+      staged.camera = value.get<std::string>();
+      continue;
+    }
     const auto ball = std::find(site::kBallNames.begin(), site::kBallNames.end(), key);
     if (ball == site::kBallNames.end()) {
-      problem =
-          "unknown key " + keyText(key) + " (green, red, blue, yellow, trackbars, ball_radius)";
+      problem = "unknown key " + keyText(key) +
+                " (green, red, blue, yellow, trackbars, ball_radius, camera)";
       return false;
     }
     if (!stageBall(std::size_t(ball - site::kBallNames.begin()), value, staged, problem))
@@ -209,7 +220,7 @@ bool fail(std::string* error, const std::string& message) {
   return false;
 }
 
-Json calibrationDocument(double ballRadius) {
+Json calibrationDocument(const CalibrationSetup& setup) {
   Json document = Json::object();
   for (int i = 1; i <= site::kBallCount; ++i) {
     const circles& ball = ballRecord(i);
@@ -220,34 +231,41 @@ Json calibrationDocument(double ballRadius) {
   Json trackbars = Json::object();
   for (const TrackbarSetting& setting : trackbarSettings) trackbars[setting.name] = *setting.copy;
   document["trackbars"] = trackbars;
-  if (ballRadius != site::kDefaultBallRadius) document["ball_radius"] = ballRadius;
+  if (setup.ballRadius != site::kDefaultBallRadius) document["ball_radius"] = setup.ballRadius;
+  if (!setup.camera.empty()) document["camera"] = setup.camera;
   return document;
 }
 
 }  // namespace
 
-bool loadCalibration(const std::string& path, std::string* error, double* ballRadius) {
+std::string cameraFileOf(const CalibrationSetup& setup, const std::string& calibrationPath) {
+  if (setup.camera.empty()) return "";
+  return (std::filesystem::path(calibrationPath).parent_path() / setup.camera).string();
+}
+
+bool loadCalibration(const std::string& path, std::string* error, CalibrationSetup* setup) {
   std::string problem;
   const std::optional<std::string> text = site::readTextFile(path, &problem);
   if (!text) return fail(error, path + ": " + problem);
-  return applyCalibrationText(*text, path, error, ballRadius);
+  return applyCalibrationText(*text, path, error, setup);
 }
 
 bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
-                          double* ballRadius) {
+                          CalibrationSetup* setup) {
   std::string problem;
   const std::optional<Json> document = site::parseStrictJson(text, &problem);
   if (!document) return fail(error, name + ": " + problem);
   Staged staged;
   if (!stageDocument(*document, staged, problem)) return fail(error, name + ": " + problem);
   staged.commit();
-  if (staged.ballRadius && ballRadius) *ballRadius = *staged.ballRadius;
+  if (setup && staged.ballRadius) setup->ballRadius = *staged.ballRadius;
+  if (setup && staged.camera) setup->camera = *staged.camera;
   return true;
 }
 
-bool saveCalibration(const std::string& path, std::string* error, double ballRadius) {
+bool saveCalibration(const std::string& path, std::string* error, const CalibrationSetup& setup) {
   std::string problem;
-  if (!replaceFile(path, calibrationDocument(ballRadius).dump(2) + '\n', &problem))
+  if (!replaceFile(path, calibrationDocument(setup).dump(2) + '\n', &problem))
     return fail(error, path + ": " + problem);
   return true;
 }

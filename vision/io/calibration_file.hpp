@@ -1,9 +1,11 @@
 // The calibration file: the four ball colours with their thresholds and, optionally, the seven
 // trackbar positions, so a calibration survives the program. JSON:
 //   {"green": {"rgb": [r, g, b], "threshold": t}, "red": ..., "blue": ..., "yellow": ...,
-//    "trackbars": {"IntMedian": 2, "lowInt": 3, ...}, "ball_radius": 0.05}
+//    "trackbars": {"IntMedian": 2, "lowInt": 3, ...}, "ball_radius": 0.05,
+//    "camera": "camera.yml"}
 // Every entry is optional; a ball absent from the file stays as it is. ball_radius, in metres,
-// is the landmark balls' size for the precise estimate (0.05 when absent).
+// is the landmark balls' size (0.05 when absent); camera names the camera file to use, relative
+// to the calibration file's folder.
 #pragma once
 
 #include <string>
@@ -12,22 +14,32 @@
 
 namespace Orvanta {
 
+// What a calibration file says of the set-up besides colours and trackbars.
+struct CalibrationSetup {
+  double ballRadius = site::kDefaultBallRadius;
+  std::string camera;  // the camera file as the file names it; empty: none
+};
+
+// The camera entry's file, relative to the calibration file's folder unless absolute.
+std::string cameraFileOf(const CalibrationSetup& setup, const std::string& calibrationPath);
+
 // Loads path into the ball records (HSV and hsvNorm derived from rgb as the calibration does)
 // and the trackbar positions and copies; a ball loaded sets odabran_piksel. On any problem
-// nothing changes and error holds one line naming the file and the problem. A ball radius in
-// the file goes to *ballRadius (when given).
-bool loadCalibration(const std::string& path, std::string* error, double* ballRadius = nullptr);
+// nothing changes and error holds one line naming the file and the problem. The file's ball
+// radius and camera entry go to *setup (when given); entries it lacks leave it as it was.
+bool loadCalibration(const std::string& path, std::string* error,
+                     CalibrationSetup* setup = nullptr);
 
 // The same for the text of a calibration file; name stands for the file in the message.
 bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
-                          double* ballRadius = nullptr);
+                          CalibrationSetup* setup = nullptr);
 
-// Writes the calibrated balls (hsvNorm > 0 or threshold > 0), the seven trackbar copies and a
-// ball radius other than the usual one. Atomic and careful: a uniquely named temporary file in
-// the same folder, flushed, renamed over path; a symbolic link's target is replaced, the file's
-// permissions kept, a read-only file refused.
+// Writes the calibrated balls (hsvNorm > 0 or threshold > 0), the seven trackbar copies, a
+// ball radius other than the usual one and the camera entry, if any. Atomic and careful: a uniquely
+// named temporary file in the same folder, flushed, renamed over path; a symbolic link's target is
+// replaced, the file's permissions kept, a read-only file refused.
 bool saveCalibration(const std::string& path, std::string* error,
-                     double ballRadius = site::kDefaultBallRadius);
+                     const CalibrationSetup& setup = {});
 
 // Applies "IntMedian=2,highIntHough=3" (copy-variable names) to the positions and copies,
 // validated as in the file; all or nothing.

@@ -60,16 +60,18 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   return std::nullopt;
 }
 
+bool readCamera(const std::string& path, std::optional<site::CameraModel>& camera,
+                std::string& error) {
+  camera = site::readCameraFile(path, &error);
+  if (!camera) error = path + ": " + error;
+  return camera.has_value();
+}
+
 namespace {
 
 bool readSetupFiles(Options& options, std::string& error) {
-  if (!options.cameraModel.empty()) {
-    options.cameraFile = site::readCameraFile(options.cameraModel, &error);
-    if (!options.cameraFile) {
-      error = options.cameraModel + ": " + error;
-      return false;
-    }
-  }
+  if (!options.cameraModel.empty() && !readCamera(options.cameraModel, options.cameraFile, error))
+    return false;
   if (!options.layoutFile.empty()) {
     const std::optional<site::LandmarkLayout> layout =
         site::readLayoutFile(options.layoutFile, &error);
@@ -94,16 +96,22 @@ bool readSetupFiles(Options& options, std::ostream& err) {
 bool applySettings(Options& options, std::ostream& err) {
   if (!readSetupFiles(options, err)) return false;
   std::string error;
-  double radius = options.layout.ballRadius;
-  if (!options.calibration.empty() && !loadCalibration(options.calibration, &error, &radius)) {
+  CalibrationSetup setup{options.layout.ballRadius, ""};
+  if (!options.calibration.empty() && !loadCalibration(options.calibration, &error, &setup)) {
     err << "orvanta: " << error << '\n';
     return false;
   }
   if (options.layoutFile.empty())
-    options.layout.ballRadius = radius;
-  else if (radius != options.layout.ballRadius)
+    options.layout.ballRadius = setup.ballRadius;
+  else if (setup.ballRadius != options.layout.ballRadius)
     err << "orvanta: the ball radius is the layout file's (" << options.layout.ballRadius
-        << " m); the calibration file's ball_radius " << radius << " is not used\n";
+        << " m); the calibration file's ball_radius " << setup.ballRadius << " is not used\n";
+  // --camera-model wins over the calibration file's camera entry.
+  if (options.cameraModel.empty() && !setup.camera.empty() &&
+      !readCamera(cameraFileOf(setup, options.calibration), options.cameraFile, error)) {
+    err << "orvanta: " << options.calibration << ": camera: " << error << '\n';
+    return false;
+  }
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {
     err << "orvanta: --trackbars: " << error << '\n';
     return false;

@@ -33,6 +33,10 @@ struct Options {
 std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
                                 std::ostream& out, std::ostream& err);
 
+// Reads the camera file at path into camera; false with "path: problem" in error.
+bool readCamera(const std::string& path, std::optional<site::CameraModel>& camera,
+                std::string& error);
+
 // Reads the camera and layout files the options name. On a problem it prints one line to err
 // and returns false.
 bool readSetupFiles(Options& options, std::ostream& err);
