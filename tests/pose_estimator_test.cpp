@@ -104,19 +104,22 @@ int picturesWithABallLost(const std::vector<scene::Pose>& poses, const scene::Sc
   return lost;
 }
 
+// The errors over a survey's pictures that show all four balls (more than 100 of 120).
+Errors surveyErrors(const scene::SceneOptions& options) {
+  std::vector<scene::Pose> poses;
+  for (const scene::Pose& pose : scene::survey(120))
+    if (ballsInView(pose, options).first == 4) poses.push_back(pose);
+  EXPECT_GT(poses.size(), 100u);
+  return estimateVideo(poses, options, (OrvantaTest::scratchFolder() / "survey.avi").string());
+}
+
 class PoseOnVideo : public ::testing::TestWithParam<scene::Water> {};
 
 }  // namespace
 
 TEST_P(PoseOnVideo, SurveyFourBallsToMillimetres) {
   // Shaded balls: the rim lit at about half the brightness of the middle.
-  const scene::SceneOptions options{.water = GetParam(), .shading = 0.5, .mjpgQuality = 90};
-  std::vector<scene::Pose> poses;
-  for (const scene::Pose& pose : scene::survey(120))
-    if (ballsInView(pose, options).first == 4) poses.push_back(pose);
-  ASSERT_GT(poses.size(), 100u);
-  const Errors errors =
-      estimateVideo(poses, options, (OrvantaTest::scratchFolder() / "survey.avi").string());
+  const Errors errors = surveyErrors({.water = GetParam(), .shading = 0.5, .mjpgQuality = 90});
   EXPECT_EQ(errors.withoutPose, 0);
   ASSERT_FALSE(errors.position.empty());
   EXPECT_LE(errors.median(), 0.005);
@@ -133,12 +136,7 @@ TEST(PoseOnUsersCamera, AnotherCameraAndLandmarkToMillimetres) {
   options.camera = site::CameraModel{
       {600, 0, 320, 0, 600, 240, 0, 0, 1}, site::Distortion(-0.3, 0.1), {640, 480}};
   options.layout.centres = {{{0, 0, 0}, {1.0, 0, 0}, {1.005, -0.6, 0}, {0, -0.6, 0}}};
-  std::vector<scene::Pose> poses;
-  for (const scene::Pose& pose : scene::survey(120))
-    if (ballsInView(pose, options).first == 4) poses.push_back(pose);
-  ASSERT_GT(poses.size(), 100u);
-  const Errors errors =
-      estimateVideo(poses, options, (OrvantaTest::scratchFolder() / "survey.avi").string());
+  const Errors errors = surveyErrors(options);
   EXPECT_EQ(errors.withoutPose, 0);
   ASSERT_FALSE(errors.position.empty());
   EXPECT_LE(errors.median(), 0.003);

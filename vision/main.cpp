@@ -2,7 +2,6 @@
 // operator window drives the preview, the calibration and the tracking loop.
 #include <QApplication>
 #include <QScreen>
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
@@ -30,12 +29,15 @@ int main(int argc, char** argv) {
   // small OpenCV's worker threads would only compete with them.
   cv::setNumThreads(1);
   if (argc > 1 && std::string(argv[1]) == "calibrate-camera") {
-    // The live view is a highgui window, which lives in a QApplication; headless needs none.
+    // The live view is a highgui window, which lives in a QApplication.
     std::optional<QApplication> application;
-    const char* const* first = argv + 2;
-    if (std::find(first, first + argc - 2, std::string("--headless")) == first + argc - 2)
+    return runCalibrateCamera(argc - 1, argv + 1, std::cout, std::cerr, [&] {
+      if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+          !std::getenv("QT_QPA_PLATFORM"))
+        return false;
       application.emplace(argc, argv);
-    return runCalibrateCamera(argc - 1, argv + 1, std::cout, std::cerr);
+      return true;
+    });
   }
   Options options;
   if (const auto code = parseOptions(argc, argv, options, std::cout, std::cerr)) return *code;

@@ -10,6 +10,7 @@
 #include "atomic_file.hpp"
 #include "camera.hpp"
 #include "camera_calibration.hpp"
+#include "options.hpp"
 #include "output_guard.hpp"
 #include "state.hpp"
 
@@ -110,22 +111,20 @@ void report(const CameraCalibration& c, const ViewCollector& views, std::ostream
 
 }  // namespace
 
-int runCalibrateCamera(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int runCalibrateCamera(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+                       const std::function<bool()>& openWindows) {
   CLI::App app{"Calibrates a camera from a chessboard filmed in water: live or recorded.",
                "orvanta calibrate-camera"};
   Arguments args;
   declare(app, args);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    err << "orvanta calibrate-camera: " << error.what() << "\nRun with --help for the options.\n";
-    return 2;
-  }
+  if (const auto code = parseCommandLine(app, argc, argv, out, err)) return *code;
   if (const auto clash = sourceClash("--out", args.out, args.camera)) {
     err << "orvanta calibrate-camera: " << *clash << '\n';
+    return 2;
+  }
+  if (!args.headless && !openWindows()) {
+    err << "orvanta calibrate-camera: no display for the live view; add --headless to calibrate "
+           "from a recording\n";
     return 2;
   }
   const std::optional<ViewCollector> views =

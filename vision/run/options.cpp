@@ -8,6 +8,20 @@
 
 namespace Orvanta {
 
+std::optional<int> parseCommandLine(CLI::App& app, int argc, const char* const* argv,
+                                    std::ostream& out, std::ostream& err) {
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << app.get_name() << ": " << error.what() << "\nRun with --help for the options.\n";
+    return 2;
+  }
+  return std::nullopt;
+}
+
 std::optional<int> parseOptions(int argc, const char* const* argv, Options& options,
                                 std::ostream& out, std::ostream& err) {
   CLI::App app{"Orvanta: camera-based localisation from four coloured landmark balls.", "orvanta"};
@@ -48,16 +62,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
                "Keep the empty video file every tracking run opens (out1.avi, in a new folder "
                "of the user's own under the temporary folder; its path is printed). By default "
                "it is removed when the run ends");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    err << "orvanta: " << error.what() << "\nRun with --help for the options.\n";
-    return 2;
-  }
-  return std::nullopt;
+  return parseCommandLine(app, argc, argv, out, err);
 }
 
 bool readCamera(const std::string& path, std::optional<site::CameraModel>& camera,

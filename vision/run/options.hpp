@@ -8,6 +8,10 @@
 #include "camera_model.hpp"
 #include "landmark_layout.hpp"
 
+namespace CLI {
+class App;
+}
+
 namespace Orvanta {
 
 struct Options {
@@ -27,6 +31,12 @@ struct Options {
   site::LandmarkLayout layout = site::defaultLayout();
   std::optional<site::CameraModel> cameraFile;
 };
+
+// Parses a command line with the app's options. Returns the exit code to stop with (0 after
+// --help, 2 after a usage error, both already printed, the error naming the app), or nothing
+// when the program should run.
+std::optional<int> parseCommandLine(CLI::App& app, int argc, const char* const* argv,
+                                    std::ostream& out, std::ostream& err);
 
 // Parses the command line into options. Returns the exit code to stop with (0 after --help,
 // 2 after a usage error, both already printed), or nothing when the program should run.
