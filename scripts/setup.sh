@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${ORVANTA_BUILD_DIR:-$root/build}"
 
-packages=(build-essential cmake pkg-config libopencv-dev qtbase5-dev libgtest-dev libgmock-dev
+packages=(build-essential cmake pkg-config libopencv-dev libavutil-dev qtbase5-dev libgtest-dev libgmock-dev
   libbenchmark-dev libcli11-dev nlohmann-json3-dev xvfb xauth clang-format)
 
 missing=()

@@ -7,6 +7,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "camera_file.hpp"
+#include "decoder_messages.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -39,6 +40,14 @@ PictureProblem normalise(cv::Mat& picture) {
   return {};
 }
 
+// A picture the decoder could not convert: one larger than the video's first, in its place the
+// previous picture again.
+PictureProblem unconverted(cv::Size first) {
+  return {"Slika je veća od prve (" + sizeText(first) + "): praćenje je završeno.",
+          "a picture is larger than the run's first (" + sizeText(first) +
+              ") and cannot be read; the run ends there"};
+}
+
 }  // namespace
 
 bool isDeviceSource(const std::string& source) {
@@ -66,8 +75,11 @@ double recordedRate() {
 bool queryFrame(cv::Mat& into, PictureProblem* problem) {
   // A fresh buffer each time, so a picture kept elsewhere is never overwritten in place.
   into.release();
+  watchDecoderMessages();
+  const long refused = refusedConversions();
   if (!capture.isOpened() || !capture.read(into) || into.empty()) return false;
-  const PictureProblem found = normalise(into);
+  const PictureProblem found =
+      refusedConversions() != refused ? unconverted(into.size()) : normalise(into);
   if (!found) return true;
   if (problem) *problem = found;
   into.release();

@@ -117,6 +117,8 @@ StartResult TrackingRun::start() {
   pictures_ = 0;
   estimator_.emplace(estimatorSettings(*camera, host_.layout.ballRadius));
   showFix(estimator_->estimate(frame).pose);
+  // Opened before any reading ahead: opening it sets the decoder's log up anew.
+  if (host_.rangeChain) openVideoWriter(frame.size());
   // Without windows nothing waits for the operator: the next pictures are read ahead.
   feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1);
   running_ = true;
@@ -125,7 +127,6 @@ StartResult TrackingRun::start() {
   work_.create(frame.size());
   work_.rangeScale = rangeScale(*camera, host_.layout.ballRadius);
   work_.stages = &stages_;
-  openVideoWriter(frame.size());
   createTrackbars();
   return StartResult::started;
 }
