@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -13,9 +14,11 @@
 #include <sstream>
 
 #include "camera_mounting.hpp"
+#include "interruption.hpp"
 #include "mat_ops.hpp"
 #include "measurement.hpp"
 #include "model_data.hpp"
+#include "row_file.hpp"
 #include "simulation.hpp"
 
 namespace Orvanta {
@@ -172,10 +175,9 @@ class Progress {
 // Frames at k / fps, each from the straight line between the two steps around it.
 class FrameSampler {
  public:
-  FrameSampler(std::ostream& out, double fps, double bottomDepth)
+  FrameSampler(RowFile& out, double fps, double bottomDepth)
       : out_(out), fps_(fps), bottomDepth_(bottomDepth) {
-    out_ << "frame,x,y,z,qw,qx,qy,qz\n";
-    out_.precision(17);
+    out_.write("frame,x,y,z,qw,qx,qy,qz\n");
   }
   void add(double t, const State& x) {
     for (double tk = next_ / fps_; tk <= t + 1e-12; tk = ++next_ / fps_) {
@@ -183,60 +185,71 @@ class FrameSampler {
       State between;
       for (int i = 0; i < 12; ++i) between[i] = x0_[i] + f * (x[i] - x0_[i]);
       const CameraPoseOnBottom pose = cameraPose(between, bottomDepth_);
-      out_ << next_ + 1;
+      std::string row = std::to_string(next_ + 1);
       for (double v : {pose.position[0], pose.position[1], pose.position[2], pose.quaternion[0],
                        pose.quaternion[1], pose.quaternion[2], pose.quaternion[3]})
-        out_ << ',' << v;
-      out_ << '\n';
+        row += ',' + number(v);
+      out_.write(row + '\n');
     }
     t0_ = t, x0_ = x;
   }
 
  private:
-  std::ostream& out_;
+  RowFile& out_;
   double fps_, bottomDepth_;
   long next_ = 0;
   double t0_ = 0;
   State x0_{};
 };
 
+// The state's row, with the measurement when one is asked for.
+std::string stateRow(const Arguments& a, double t, const State& x, std::mt19937_64& random) {
+  std::string row = number(t);
+  for (double v : x) row += ',' + number(v);
+  if (a.measure)
+    for (double v : measure(a.measure, x, random, a.noise, a.headingNoise)) row += ',' + number(v);
+  return row + '\n';
+}
+
 int run(const Arguments& a, const ForceSchedule& tau, std::ostream& err) {
   VehicleDynamics dynamics;
   SimulationRun run{a.duration, a.step, dynamics.initialState(), tau};
   if (!a.state.empty()) std::copy(a.state.begin(), a.state.end(), run.start.begin());
 
-  std::ofstream file, poses;
-  if (!a.csv.empty()) file.open(a.csv);
-  if (!a.cameraPoses.empty()) poses.open(a.cameraPoses);
-  if ((!a.csv.empty() && !file) || (!a.cameraPoses.empty() && !poses)) {
-    err << "quellmar simulate: cannot write " << (!file ? a.csv : a.cameraPoses) << '\n';
+  // Past a file size limit a write then fails, and the run says so, instead of the process
+  // being killed with a row half written.
+  std::signal(SIGXFSZ, SIG_IGN);
+  RowFile out, poses;
+  if (!out.open(a.csv) || (!a.cameraPoses.empty() && !poses.open(a.cameraPoses))) {
+    err << "quellmar simulate: cannot write " << (out.isOpen() ? a.cameraPoses : a.csv) << '\n';
     return 2;
   }
-  std::ostream& out = a.csv.empty() ? std::cout : file;
-  out << "t,u,v,w,p,q,r,x,y,z,phi,theta,psi" << (a.measure ? ",mx,my,mz,mpsi" : "") << '\n';
+  out.write(std::string("t,u,v,w,p,q,r,x,y,z,phi,theta,psi") + (a.measure ? ",mx,my,mz,mpsi" : "") +
+            '\n');
   std::optional<FrameSampler> frames;
-  if (poses.is_open()) frames.emplace(poses, a.fps, a.bottomDepth);
+  if (poses.isOpen()) frames.emplace(poses, a.fps, a.bottomDepth);
   std::mt19937_64 random(a.seed);
   Progress progress(a.duration);
+  const Interruption interruption;
   double last = 0;
   const bool finite = simulate(dynamics, run, [&](long k, double t, const State& x) {
     last = t;
     if (frames) frames->add(t, x);
-    if (k % a.every != 0) return bool(out);
-    std::string row = number(t);
-    for (double v : x) row += ',' + number(v);
-    if (a.measure)
-      for (double v : measure(a.measure, x, random, a.noise, a.headingNoise))
-        row += ',' + number(v);
-    out << row << '\n';
-    progress.at(t);
-    return bool(out);
+    if (k % a.every == 0) {
+      out.write(stateRow(a, t, x, random));
+      progress.at(t);
+    }
+    return !out.failed() && !poses.failed() && !interruption.raised();
   });
-  out.flush();
-  poses.flush();
-  if (!out || (poses.is_open() && !poses)) {
-    err << "quellmar simulate: writing the output failed at t = " << last << '\n';
+  if (out.failed() || poses.failed()) {
+    err << "quellmar simulate: writing the output failed at t = " << last
+        << "; it ends at the last complete row\n";
     return 1;
+  }
+  if (interruption.raised()) {
+    err << "quellmar simulate: interrupted at t = " << number(last)
+        << "; the rows so far are kept\n";
+    return interruption.exitCode();
   }
   if (!finite) {
     err << "quellmar simulate: the state stopped being a number after t = " << number(last)

@@ -208,3 +208,36 @@ TEST(SimulateCommand, BadInputWritesNothingAndTheRunThatBreaksKeepsItsRows) {
   EXPECT_NE(run.err.find("stopped being a number"), std::string::npos) << run.err;
   EXPECT_EQ(lines(readFile(csv)).size(), 2u);
 }
+
+// A file size limit (a full disk) and Ctrl-C stop a long run after a whole row of each file.
+TEST(SimulateCommand, ARunStoppedByAFullDiskOrCtrlCEndsItsFilesAtWholeRows) {
+  const auto dir = scratchFolder();
+  const auto csv = (dir / "run.csv").string(), poses = (dir / "poses.csv").string();
+  const std::vector<std::string> simulate = {QUELLMAR_PATH, "simulate", "--duration",     "1e6",
+                                             "--csv",       csv,        "--camera-poses", poses};
+  std::vector<std::string> interrupted = {"-s", "INT", "--preserve-status", "0.5"};
+  interrupted.insert(interrupted.end(), simulate.begin(), simulate.end());
+  const struct {
+    std::string program, before;
+    std::vector<std::string> args;
+    int exitCode;
+    const char* says;
+  } cases[] = {{QUELLMAR_PATH,
+                "ulimit -f 4",
+                {simulate.begin() + 1, simulate.end()},
+                1,
+                "ends at the last complete row"},
+               {"timeout", "", interrupted, 130, "interrupted at t = "}};
+  for (const auto& one : cases) {
+    const Outcome run = runProgram(one.program, dir, one.args, one.before);
+    EXPECT_EQ(run.exitCode, one.exitCode) << run.err;
+    EXPECT_NE(run.err.find(one.says), std::string::npos) << run.err;
+    for (const auto& [file, fields] : {std::pair{csv, 13}, std::pair{poses, 8}}) {
+      const std::string written = readFile(file);
+      ASSERT_GT(lines(written).size(), 2u) << file;
+      EXPECT_EQ(written.back(), '\n') << file;
+      for (const std::string& row : lines(written))
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), fields - 1) << file << ": " << row;
+    }
+  }
+}

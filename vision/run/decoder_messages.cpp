@@ -40,6 +40,8 @@ void watchDecoderMessages() {
   av_log_set_callback(onMessage);
 }
 
-long refusedConversions() { return refused; }
+long refusedConversions() {
+  return refused;
+}
 
 }  // namespace Orvanta
