@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -124,7 +123,8 @@ TEST(HeadlessSources, APictureOfAnotherSizeEndsTheRunKeepingTheRows) {
   stream.close();
   const struct {
     std::string source, says;
-  } cases[] = {{dive.write("mixed", [](const cv::Mat& bgr) { return bgr; }), "640x480 where the run's first was 320x240"},
+  } cases[] = {{dive.write("mixed", [](const cv::Mat& bgr) { return bgr; }),
+                "640x480 where the run's first was 320x240"},
                {video, "larger than the run's first (320x240)"}};
   for (const auto& one : cases) {
     const Outcome run = dive.track(one.source);
