@@ -63,6 +63,10 @@ bool openCamera(const std::string& source) {
   // A numbered pattern goes to the image-sequence reader directly, which reads the files
   // exactly as written; other names go to whatever backend can decode them.
   if (source.find('%') != std::string::npos) return capture.open(source, cv::CAP_IMAGES);
+  // A pipe can be opened once: the decoder that can read it alone, not backend after backend
+  // (the second open would wait for a writer that has gone).
+  std::error_code error;
+  if (std::filesystem::is_fifo(source, error)) return capture.open(source, cv::CAP_FFMPEG);
   return capture.open(source);
 }
 
