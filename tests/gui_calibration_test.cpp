@@ -214,6 +214,25 @@ TEST_F(Calibration, EachChosenThresholdIsSaved) {
   }
 }
 
+// The save at the end of a tracking run finds the file changed since the calibration saved it.
+TEST_F(Calibration, AFileChangedByAnotherProgramKeepsItsEntriesAndIsReported) {
+  const Session session{(dive.folder / "calibration.json").string()};
+  Form1 form(dive.source(), operatorAt, windows, session);
+  click(form, "button3");
+  std::string text = fileContents(session.calibrationPath);
+  text.insert(text.find('{') + 1, R"("ball_radius": 0.06, "operator": "Ana",)");
+  std::ofstream(session.calibrationPath) << text;
+  click(form, "button1");
+  const std::string hint = textOf(form, "hintLine");
+  EXPECT_NE(hint.find("drugi program"), std::string::npos) << hint;
+  const std::string saved = fileContents(session.calibrationPath);
+  EXPECT_NE(saved.find("\"ball_radius\": 0.06"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\"operator\": \"Ana\""), std::string::npos) << saved;
+  // Said once: the next save finds the file as this run left it.
+  click(form, "button1");
+  EXPECT_EQ(textOf(form, "hintLine").find("drugi program"), std::string::npos);
+}
+
 TEST_F(Calibration, CorruptFileIsReportedAndLeftUntouched) {
   const Session session{(dive.folder / "calibration.json").string()};
   const std::string corrupt = "{\"green\": {\"rgb\": [1, 2";

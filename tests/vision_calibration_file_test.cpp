@@ -165,6 +165,7 @@ TEST_F(CalibrationFile, SetUpEntriesLoadAndSaveOnlyWhenGiven) {
   EXPECT_EQ(cameraFileOf(setup, (dir_ / "c.json").string()), (dir_ / "cam/front.yml").string());
   const std::string saved = (dir_ / "saved.json").string();
   for (const CalibrationSetup& written : {setup, CalibrationSetup{}}) {
+    fs::remove(saved);  // a file's own entries would stay
     ASSERT_TRUE(saveCalibration(saved, nullptr, written));
     std::ifstream in(saved);
     const std::string text((std::istreambuf_iterator<char>(in)), {});
@@ -213,6 +214,43 @@ TEST_F(CalibrationFile, SavesKeepModesLinksAndTheUsersOtherFiles) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(theirs), {}), "mine");
   for (const auto& entry : fs::directory_iterator(dir_))
     EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+}
+
+// Another program may have changed the file since it was read: what it wrote stays, and a file
+// that is no longer a JSON object (half written, say) is not written over.
+TEST_F(CalibrationFile, SavesKeepWhatAnotherProgramWroteAndRefuseWhatIsNoCalibration) {
+  ASSERT_TRUE(
+      loadCalibration(write(R"({"green": {"rgb": [0, 200, 0], "threshold": 200}})"), nullptr));
+  const std::string theirs =
+      R"({"yellow": {"rgb": [200, 200, 0], "threshold": 150}, "ball_radius": 0.06,)"
+      R"( "camera": "c.yml", "operator": "Ana", "green": {"rgb": [1, 1, 1], "threshold": 9}})";
+  const struct {
+    std::string onDisk;
+    bool saved;
+  } cases[] = {{theirs, true}, {"[1, 2]", false}, {R"({"green": )", false}};
+  for (const auto& one : cases) {
+    const std::string path = write(one.onDisk);
+    std::string error, written;
+    EXPECT_EQ(saveCalibration(path, &error, CalibrationSetup{0.05, "old.yml"}, &written), one.saved)
+        << one.onDisk;
+    std::ifstream in(path);
+    const std::string now((std::istreambuf_iterator<char>(in)), {});
+    if (!one.saved) {
+      EXPECT_EQ(now, one.onDisk);
+      EXPECT_NE(error.find("not written over"), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_EQ(now, written);
+    CalibrationSetup read;
+    zelena = zuta = circles{};
+    ASSERT_TRUE(loadCalibration(path, &error, &read)) << error;
+    EXPECT_EQ(zelena.g, 200);        // this program's ball
+    EXPECT_EQ(zuta.threshold, 150);  // theirs, not calibrated here
+    EXPECT_EQ(read.ballRadius, 0.06);
+    EXPECT_EQ(read.camera, "c.yml");
+    EXPECT_NE(now.find("\"operator\": \"Ana\""), std::string::npos) << now;
+    EXPECT_NE(now.find("trackbars"), std::string::npos) << now;
+  }
 }
 
 TEST_F(CalibrationFile, FailedSaveNamesTheFile) {

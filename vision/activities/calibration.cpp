@@ -11,6 +11,7 @@
 #include "key_wait.hpp"
 #include "number_format.hpp"
 #include "state.hpp"
+#include "text_file.hpp"
 
 namespace Orvanta {
 namespace {
@@ -74,7 +75,7 @@ bool clickInPicture() {
 
 // One click on the picture: sample, show, choose the threshold on the histogram, save. False
 // when the histogram had no frame: the calibration ends, its refusal left readable.
-bool takeClick(Host& host, const Session& session) {
+bool takeClick(Host& host, Session& session) {
   const int ball = ++brojOdabranihBoja;
   odabran_piksel = true;
   const cv::Point sampled(box.x, box.y);
@@ -107,7 +108,7 @@ bool ensureStillPicture(Host& host) {
 
 }  // namespace
 
-void button3_Click(Host& host, const Session& session) {
+void button3_Click(Host& host, Session& session) {
   if (!ensureStillPicture(host)) return;
   host.windows.destroyWindow(name_video);
   host.windows.namedWindow(name);
@@ -140,20 +141,33 @@ Restored restoreSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
     return {};
   Restored restored;
-  if (!loadCalibration(session.calibrationPath, &restored.error, &session.setup)) {
+  std::string problem;
+  const std::optional<std::string> text = site::readTextFile(session.calibrationPath, &problem);
+  if (!text ||
+      !applyCalibrationText(*text, session.calibrationPath, &restored.error, &session.setup)) {
+    if (!text) restored.error = session.calibrationPath + ": " + problem;
     session.fileUnreadable = true;
     return restored;
   }
+  session.fileText = *text;
   showCalibration(texts);
   restored.loaded = true;
   return restored;
 }
 
-void saveSession(const Session& session, OperatorTexts& texts) {
+void saveSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || session.fileUnreadable) return;
   std::string error;
-  if (!saveCalibration(session.calibrationPath, &error, session.setup))
-    texts.setText(kStatus, "Kalibracija nije spremljena: " + error);
+  const std::string onDisk = site::readTextFile(session.calibrationPath, &error).value_or("");
+  if (!saveCalibration(session.calibrationPath, &error, session.setup, &session.fileText))
+    session.saveNote = "Kalibracija nije spremljena: " + error;
+  else if (onDisk != session.fileText && !onDisk.empty())
+    session.saveNote =
+        "Datoteku kalibracije u međuvremenu je mijenjao drugi program: njegovi su unosi zadržani "
+        "i vrijede od sljedećeg pokretanja.";
+  else
+    return;
+  texts.setText(kStatus, session.saveNote);
 }
 
 }  // namespace Orvanta

@@ -22,6 +22,12 @@ struct Session {
   // The user's landmark layout and camera files, as read at start-up; none: the design's.
   std::optional<site::LandmarkLayout> layoutFile{};
   std::optional<site::CameraModel> cameraFile{};
+  // The file's text when this run last read or wrote it: a save that finds another text on disk
+  // says that another program changed the file.
+  std::string fileText{};
+  // What the saves have to tell the operator (a failure, another program's change) since the
+  // window last took it; empty when all went well.
+  std::string saveNote{};
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
@@ -29,7 +35,7 @@ struct Session {
 // then the threshold histogram runs on a fresh frame. "n" ends it early. Without a still
 // picture or an open camera it opens the camera and grabs one first. Releases the camera and
 // closes both image windows at the end; with a calibration path set, saves after each ball.
-void button3_Click(Host& host, const Session& session = {});
+void button3_Click(Host& host, Session& session);
 
 // Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
 void showCalibration(OperatorTexts& texts);
@@ -45,9 +51,10 @@ struct Restored {
 // shows it; a file that cannot be loaded is left as it is for the whole run.
 Restored restoreSession(Session& session, OperatorTexts& texts);
 
-// Saves the calibration and the trackbars to the session's file (atomically); a failure is
-// reported in the status box. Does nothing without a calibration path or for a file that
-// could not be loaded.
-void saveSession(const Session& session, OperatorTexts& texts);
+// Saves the calibration and the trackbars to the session's file (atomically), keeping what
+// another program changed in it meanwhile; a failure or such a change is reported in the status
+// box and kept in saveNote. Does nothing without a calibration path or for a file that could
+// not be loaded.
+void saveSession(Session& session, OperatorTexts& texts);
 
 }  // namespace Orvanta

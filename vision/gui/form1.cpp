@@ -166,6 +166,11 @@ void Form1::afterActivity(bool sourceOpened, const std::string& hint) {
   showHint(sourceOpened ? hint : hints::sourceUnavailable(host_.cameraSource));
 }
 
+std::string Form1::saveNote() {
+  const std::string note = std::exchange(session_.saveNote, {});
+  return note.empty() ? note : " " + note;
+}
+
 std::string Form1::idleHint() const {
   return hints::idle(host_.cameraSource, sourceOpens_);
 }
@@ -184,7 +189,7 @@ void Form1::calibrate() {
   // What was calibrated stays in this run only: the file that could not be read is kept.
   if (brojOdabranihBoja > 0 && session_.fileUnreadable)
     hint += " " + hints::calibrationNotSaved(session_.calibrationPath);
-  afterActivity(opened || brojOdabranihBoja == 4, hint);
+  afterActivity(opened || brojOdabranihBoja == 4, hint + saveNote());
 }
 
 void Form1::startTracking() {
@@ -193,7 +198,7 @@ void Form1::startTracking() {
   // The run ends with the trackbars where the operator left them; keep them for next time.
   if (odabran_piksel) saveSession(session_, *this);
   // Refused for want of a calibration, the source was not tried.
-  afterActivity(calibrated ? status() != statusNoCamera : sourceOpens_, idleHint());
+  afterActivity(calibrated ? status() != statusNoCamera : sourceOpens_, idleHint() + saveNote());
 }
 
 }  // namespace Orvanta

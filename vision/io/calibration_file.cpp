@@ -236,6 +236,22 @@ Json calibrationDocument(const CalibrationSetup& setup) {
   return document;
 }
 
+// What the file on disk holds beside this program's entries stays: keys it does not write, balls
+// it has not calibrated, and the file's ball_radius and camera, which it never changes. False
+// when the file is no longer a JSON object (another program may be writing it).
+bool keepOthersEntries(const std::string& path, Json& document, std::string& problem) {
+  const std::optional<std::string> text = site::readTextFile(path, &problem);
+  const std::optional<Json> current = text ? site::parseStrictJson(*text, &problem) : std::nullopt;
+  if (!current) return false;
+  if (!current->is_object()) {
+    problem = "it no longer holds a JSON object";
+    return false;
+  }
+  for (const auto& [key, value] : current->items())
+    if (!document.contains(key) || key == "ball_radius" || key == "camera") document[key] = value;
+  return true;
+}
+
 }  // namespace
 
 std::string cameraFileOf(const CalibrationSetup& setup, const std::string& calibrationPath) {
@@ -263,10 +279,16 @@ bool applyCalibrationText(const std::string& text, const std::string& name, std:
   return true;
 }
 
-bool saveCalibration(const std::string& path, std::string* error, const CalibrationSetup& setup) {
+bool saveCalibration(const std::string& path, std::string* error, const CalibrationSetup& setup,
+                     std::string* written) {
+  Json document = calibrationDocument(setup);
   std::string problem;
-  if (!replaceFile(path, calibrationDocument(setup).dump(2) + '\n', &problem))
-    return fail(error, path + ": " + problem);
+  std::error_code missing;
+  if (std::filesystem::exists(path, missing) && !keepOthersEntries(path, document, problem))
+    return fail(error, path + ": " + problem + "; it is not written over");
+  const std::string text = document.dump(2) + '\n';
+  if (!replaceFile(path, text, &problem)) return fail(error, path + ": " + problem);
+  if (written) *written = text;
   return true;
 }
 

@@ -35,11 +35,14 @@ bool applyCalibrationText(const std::string& text, const std::string& name, std:
                           CalibrationSetup* setup = nullptr);
 
 // Writes the calibrated balls (hsvNorm > 0 or threshold > 0), the seven trackbar copies, a
-// ball radius other than the usual one and the camera entry, if any. Atomic and careful: a uniquely
-// named temporary file in the same folder, flushed, renamed over path; a symbolic link's target is
-// replaced, the file's permissions kept, a read-only file refused.
+// ball radius other than the usual one and the camera entry, if any. Entries of the file on disk
+// that this program does not write stay (other keys, balls not calibrated here), and so do its
+// ball_radius and camera, which may have been changed since they were read; a file that is no
+// longer a JSON object is not written over. Atomic and careful: a uniquely named temporary file in
+// the same folder, flushed, renamed over path; a symbolic link's target is replaced, the file's
+// permissions kept, a read-only file refused. *written, when given, receives the text written.
 bool saveCalibration(const std::string& path, std::string* error,
-                     const CalibrationSetup& setup = {});
+                     const CalibrationSetup& setup = {}, std::string* written = nullptr);
 
 // Applies "IntMedian=2,highIntHough=3" (copy-variable names) to the positions and copies,
 // validated as in the file; all or nothing.
