@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -21,6 +22,7 @@
 #include "estimator.hpp"
 #include "key_wait.hpp"
 #include "no_windows.hpp"
+#include "pinhole.hpp"
 #include "plain_pipeline.hpp"
 #include "reference_stages.hpp"
 #include "state.hpp"
@@ -227,6 +229,35 @@ void BM_PreciseEstimate(benchmark::State& state) {
   }
 }
 
+// A run's first picture: the estimator made for the pictures' size, then its first estimate (its
+// undistortion table filled only where the balls are), against the steady estimate of the same
+// picture and against filling the whole table, as every start did before.
+void BM_EstimatorFirstPicture(benchmark::State& state) {
+  const Video& video = surveyVideo(sizeOf(state), 2);
+  const pose::EstimatorSettings settings = surveySettings(video, sizeOf(state));
+  double steady = 0;
+  for (auto _ : state) {
+    pose::PoseEstimator estimator(settings);
+    benchmark::DoNotOptimize(estimator.estimate(video.pictures[0]));
+    state.PauseTiming();
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(estimator.estimate(video.pictures[0]));
+    steady += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.ResumeTiming();
+  }
+  state.counters["steady_ms"] = 1000 * steady / double(state.iterations());
+}
+
+void BM_WholeUndistortionTable(benchmark::State& state) {
+  const Video& video = surveyVideo(sizeOf(state), 2);
+  const site::CameraModel model = surveySettings(video, sizeOf(state)).camera;
+  const pose::PinholeCamera camera{model.intrinsics, model.distortion};
+  for (auto _ : state) {
+    const pose::UndistortionTable table(camera, sizeOf(state));
+    table.prepare(cv::Rect({}, sizeOf(state)));
+  }
+}
+
 // The same pictures through the plain pipeline: HSV, then per ball a range, contours and the
 // enclosing circle.
 void BM_PlainPipeline(benchmark::State& state) {
@@ -289,6 +320,16 @@ BENCHMARK(BM_CircleDetectionReference)->Apply(sizes);
 BENCHMARK(BM_QueryPicture)->Apply(sizes);
 BENCHMARK(BM_PreciseEstimate)->Apply(sizes);
 BENCHMARK(BM_PlainPipeline)->Apply(sizes);
+BENCHMARK(BM_EstimatorFirstPicture)
+    ->Args({640, 480})
+    ->Args({1920, 1080})
+    ->Args({4000, 3000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeUndistortionTable)
+    ->Args({640, 480})
+    ->Args({1920, 1080})
+    ->Args({4000, 3000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeadlessDive)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()

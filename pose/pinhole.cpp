@@ -68,13 +68,30 @@ double pixelArea(const PinholeCamera& camera, cv::Point2d normalised) {
 }
 
 UndistortionTable::UndistortionTable(const PinholeCamera& camera, cv::Size size)
-    : points_(size, CV_32FC2), areas_(size, CV_32F) {
-  for (int y = 0; y < size.height; ++y)
-    for (int x = 0; x < size.width; ++x) {
-      const cv::Point2d p = undistortPixel(camera, cv::Point2d(x, y));
+    : camera_(camera),
+      tilesAcross_((size.width + kTile - 1) / kTile),
+      points_(size, CV_32FC2),
+      areas_(size, CV_32F),
+      filled_(std::size_t(tilesAcross_) * std::size_t((size.height + kTile - 1) / kTile), false) {}
+
+void UndistortionTable::prepare(const cv::Rect& box) const {
+  if (box.empty()) return;
+  for (int tileY = box.y / kTile; tileY <= (box.br().y - 1) / kTile; ++tileY)
+    for (int tileX = box.x / kTile; tileX <= (box.br().x - 1) / kTile; ++tileX)
+      if (!filled_[std::size_t(tileY) * std::size_t(tilesAcross_) + std::size_t(tileX)])
+        fill(tileX, tileY);
+}
+
+void UndistortionTable::fill(int tileX, int tileY) const {
+  const cv::Rect tile =
+      cv::Rect(tileX * kTile, tileY * kTile, kTile, kTile) & cv::Rect({}, points_.size());
+  for (int y = tile.y; y < tile.br().y; ++y)
+    for (int x = tile.x; x < tile.br().x; ++x) {
+      const cv::Point2d p = undistortPixel(camera_, cv::Point2d(x, y));
       points_.at<cv::Vec2f>(y, x) = cv::Vec2f(float(p.x), float(p.y));
-      areas_.at<float>(y, x) = float(pixelArea(camera, p));
+      areas_.at<float>(y, x) = float(pixelArea(camera_, p));
     }
+  filled_[std::size_t(tileY) * std::size_t(tilesAcross_) + std::size_t(tileX)] = true;
 }
 
 }  // namespace Orvanta::pose

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <opencv2/core.hpp>
+#include <vector>
 
 #include "camera_model.hpp"
 
@@ -26,16 +27,26 @@ cv::Point2d distortToPixel(const PinholeCamera& camera, cv::Point2d normalised);
 // normalised point.
 double pixelArea(const PinholeCamera& camera, cv::Point2d normalised);
 
-// undistortPixel and pixelArea of every pixel centre of a picture, computed once.
+// undistortPixel and pixelArea of the pixel centres of a picture, each computed once, when a
+// region that holds it is first asked for: a large picture's balls cover little of it, and the
+// whole table would take seconds to fill. Like the estimator that owns it, for one thread.
 class UndistortionTable {
  public:
   UndistortionTable(const PinholeCamera& camera, cv::Size size);
+  // Fills what box (inside the picture) still lacks; at() and area() read only filled pixels.
+  void prepare(const cv::Rect& box) const;
   const cv::Vec2f& at(int x, int y) const { return points_.at<cv::Vec2f>(y, x); }
   float area(int x, int y) const { return areas_.at<float>(y, x); }
 
  private:
-  cv::Mat points_;  // CV_32FC2
-  cv::Mat areas_;   // CV_32F
+  static constexpr int kTile = 64;  // pixels filled together, on each side
+  PinholeCamera camera_;
+  int tilesAcross_;
+  mutable cv::Mat points_;            // CV_32FC2
+  mutable cv::Mat areas_;             // CV_32F
+  mutable std::vector<bool> filled_;  // per tile, row by row
+
+  void fill(int tileX, int tileY) const;
 };
 
 }  // namespace Orvanta::pose

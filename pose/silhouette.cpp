@@ -57,6 +57,7 @@ Zones sortPixels(const cv::Mat& bgr, const cv::Rect& box, const Cone& cone, doub
   const double bandCos = std::cos(cone.halfAngle + band);
   const double ringCos = std::cos(cone.halfAngle + band + ring);
   Zones zones;
+  table.prepare(box);
   for (int y = box.y; y < box.br().y; ++y) {
     const std::uint8_t* row = bgr.ptr<std::uint8_t>(y);
     for (int x = box.x; x < box.br().x; ++x) {

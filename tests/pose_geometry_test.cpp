@@ -86,6 +86,23 @@ TEST(PoseLens, UndistortionInvertsTheLensEverywhereInThePicture) {
   }
 }
 
+// The table fills a region when asked: every pixel of it, on both sides of the tiles' seams and
+// up to the picture's odd-sized edges, holds the exact inversion.
+TEST(PoseLens, TheUndistortionTableHoldsEveryPixelOfTheRegionsAskedFor) {
+  const site::CameraModel camera = site::defaultCamera().at({333, 250});
+  const PinholeCamera pinhole{camera.intrinsics, camera.distortion};
+  const UndistortionTable table(pinhole, camera.size);
+  for (const cv::Rect& box : {cv::Rect(60, 60, 10, 10), cv::Rect(320, 190, 13, 60)}) {
+    table.prepare(box);
+    for (int y = box.y; y < box.br().y; ++y)
+      for (int x = box.x; x < box.br().x; ++x) {
+        const cv::Point2d n = undistortPixel(pinhole, cv::Point2d(x, y));
+        ASSERT_EQ(table.at(x, y), cv::Vec2f(float(n.x), float(n.y))) << x << "," << y;
+        ASSERT_EQ(table.area(x, y), float(pixelArea(pinhole, n))) << x << "," << y;
+      }
+  }
+}
+
 TEST(PoseAttitude, QuaternionAndHeadingOfKnownRotations) {
   struct Case {
     cv::Vec3d axisAngle;
