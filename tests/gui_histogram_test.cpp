@@ -108,7 +108,7 @@ TEST_F(Histogram, ClickChoosesTheThresholdAndStoresTheNorm) {
   EXPECT_EQ(histogram(2, host), 255);
   EXPECT_EQ(crvena.threshold, 255);
   EXPECT_NEAR(crvena.hsvNorm, std::sqrt(14.0 * 14 + 191 * 191 + 200 * 200), 1e-9);
-  EXPECT_EQ(keys.durations(), (std::vector<int>{33, 33}));  // taken on the pass after it
+  EXPECT_EQ(keys.durations(), (std::vector<int>{33}));  // taken after the wait it came in
   EXPECT_EQ(box.x, -1);
   EXPECT_EQ(box.y, -1);
   EXPECT_FALSE(izmjena);
@@ -122,14 +122,22 @@ TEST_F(Histogram, ClickChoosesTheThresholdAndStoresTheNorm) {
   EXPECT_EQ(zelena.threshold + plava.threshold + zuta.threshold, 0);
 }
 
-TEST_F(Histogram, ClicksOnRowZeroOrColumnZeroAreIgnored) {
+// Clicks on row 0 or column 0 of the histogram, and on the calibration picture (whose x could
+// exceed 255), choose nothing; the picture's click is not kept for the next ball either.
+TEST_F(Histogram, OnlyAValidClickOnTheHistogramChooses) {
   openUniformCamera(0, 200, 0);
   hsv = {85, 255, 200};
-  ScriptedKeyWait keys({}, clicksAt({{0, {100, 0}}, {1, {0, 20}}, {2, {120, 30}}}));
+  const auto clicks = clicksAt({{0, {100, 0}}, {1, {0, 20}}, {2, {120, 30}}});
+  ScriptedKeyWait keys({}, [&](int wait) {
+    if (wait == 0) mouseClick(cv::EVENT_LBUTTONDOWN, 300, 40, 0, nullptr);
+    clicks(wait);
+  });
   Host host{"", texts, keys, windows};
   EXPECT_EQ(histogram(1, host), 120);
-  EXPECT_EQ(keys.waits(), 4);
+  EXPECT_EQ(keys.waits(), 3);
   EXPECT_EQ(zelena.threshold, 120);
+  EXPECT_EQ(box.x, -1);
+  EXPECT_FALSE(izmjena);
 }
 
 TEST_F(Histogram, KeyNBeforeAClickKeepsThePreviousThreshold) {
@@ -141,10 +149,9 @@ TEST_F(Histogram, KeyNBeforeAClickKeepsThePreviousThreshold) {
   EXPECT_EQ(histogram(4, host), 77);
   EXPECT_EQ(zuta.threshold, 77);
   EXPECT_NEAR(zuta.hsvNorm, std::sqrt(171.0 * 171 + 255 * 255 + 200 * 200), 1e-9);
-  // The click on row 0 was not taken: it stays in the slot.
-  EXPECT_EQ(box.x, 100);
-  EXPECT_EQ(box.y, 0);
-  EXPECT_TRUE(izmjena);
+  // The click on row 0 chose nothing and is not left for the calibration picture.
+  EXPECT_EQ(box.x, -1);
+  EXPECT_FALSE(izmjena);
 }
 
 TEST_F(Histogram, IndexOutsideTheBallsStoresNothing) {

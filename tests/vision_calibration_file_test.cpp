@@ -135,6 +135,21 @@ TEST_F(CalibrationFile, BadFileIsRejectedWithOneLineAndChangesNothing) {
   EXPECT_NE(error.find("absent.json: no such file"), std::string::npos) << error;
 }
 
+// Earlier versions could store a click's column past 255 as a threshold: their files load.
+TEST_F(CalibrationFile, AThresholdAboveTheScaleFromAnEarlierRunLoadsAsTheMostWithANote) {
+  CalibrationSetup setup;
+  const std::string path =
+      write(R"({"green": {"rgb": [0, 200, 0], "threshold": 232}, "red": {"rgb": [200, 0, 0],)"
+            R"( "threshold": 300}, "blue": {"rgb": [0, 0, 200], "threshold": 4000}})");
+  std::string error;
+  ASSERT_TRUE(loadCalibration(path, &error, &setup)) << error;
+  EXPECT_EQ(zelena.threshold, 232);
+  EXPECT_EQ(crvena.threshold, 255);
+  EXPECT_EQ(plava.threshold, 255);
+  EXPECT_EQ(setup.note,
+            path + ": red.threshold 300 is read as 255; blue.threshold 4000 is read as 255");
+}
+
 TEST_F(CalibrationFile, SavedCalibrationLoadsBack) {
   ASSERT_TRUE(loadCalibration(write(R"({"green": {"rgb": [0, 200, 0], "threshold": 200},
                                         "blue": {"rgb": [0, 0, 255], "threshold": 150},

@@ -1,6 +1,6 @@
-// The mouse callback of the calibration picture and the histogram. Both windows share one
-// click slot (box, izmjena in state.hpp): a left press is parked there until an activity
-// takes it on its next pass.
+// The mouse callback of the calibration picture: a left press is parked in the click slot (box,
+// izmjena in state.hpp) until the calibration takes it on its next pass. The histogram keeps
+// its own clicks.
 #pragma once
 
 namespace Orvanta {

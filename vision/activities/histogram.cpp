@@ -3,7 +3,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include "camera.hpp"
-#include "click_slot.hpp"
 #include "colour.hpp"
 #include "detection.hpp"
 #include "histogram_suggestion.hpp"
@@ -24,35 +23,34 @@ circles* selectedBall(int colourIndex) {
   return colourIndex >= 1 && colourIndex <= site::kBallCount ? &ballRecord(colourIndex) : nullptr;
 }
 
-// Where the pointer is over the view; clicks go to the click slot in the plain histogram's
-// coordinates.
+// Where the pointer is over the view, and the column of a valid click on it (x and y above 0 in
+// the plain histogram's coordinates). Only a click here chooses the threshold: the calibration
+// picture's clicks go to the shared click slot, where a column would be taken for a threshold.
 struct Pointer {
   int column = -1;
+  int clicked = -1;
 };
 
-void onViewMouse(int event, int x, int y, int flags, void* param) {
+void onViewMouse(int event, int x, int y, int, void* param) {
+  auto* pointer = static_cast<Pointer*>(param);
   const auto at = HistogramView::histogramPointAt({x, y});
-  if (event == cv::EVENT_MOUSEMOVE) static_cast<Pointer*>(param)->column = at ? at->x : -1;
-  if (at) mouseClick(event, at->x, at->y, flags, nullptr);
+  if (event == cv::EVENT_MOUSEMOVE) pointer->column = at ? at->x : -1;
+  if (event == cv::EVENT_LBUTTONDOWN && at && at->x > 0 && at->y > 0) pointer->clicked = at->x;
 }
 
-// Waits until a valid click (x and y above 0 in the plain histogram), which sets threshold,
-// or "n".
+// Waits until a click on the histogram, which sets threshold, or "n". A click on the
+// calibration picture meanwhile is dropped: it is neither a threshold nor the next ball.
 void waitForThresholdClick(const HistogramView& view, Host& host, int& threshold) {
   Pointer pointer;
   for (;;) {
     host.windows.show(kWindow, view.draw(pointer.column));
     host.windows.setMouseCallback(kWindow, onViewMouse, &pointer);
-    bool chosen = false;
-    if (box.x > 0 && box.y > 0 && izmjena) {
-      izmjena = false;
-      threshold = box.x;
-      chosen = true;
-      box.x = box.y = -1;
-    }
     waitKey(host, 33);
-    if (c == kEndKey || chosen) return;
+    if (pointer.clicked > 0) threshold = pointer.clicked;
+    if (c == kEndKey || pointer.clicked > 0) break;
   }
+  box.x = box.y = -1;
+  izmjena = false;
 }
 
 // The live frame to score. A source that has ended (a file the preview ran to its end) is

@@ -71,6 +71,10 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   capture.release();
   std::string hint = hints::idle(host_.cameraSource, sourceOpens_);
   if (restored.loaded) hint += "\n" + hints::calibrationLoaded(session_.calibrationPath);
+  if (!session_.setup.note.empty()) {
+    hint += " " + session_.setup.note;
+    std::cerr << "orvanta: " << session_.setup.note << '\n';
+  }
   if (!restored.error.empty()) {
     hint += "\n" + hints::calibrationUnreadable(restored.error);
     std::cerr << "orvanta: " << hints::calibrationUnreadable(restored.error) << '\n';

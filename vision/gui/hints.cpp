@@ -32,7 +32,8 @@ std::string previewRunning() {
 std::string calibrationRunning() {
   return std::string(
              "Kalibracija: klikni na kuglu u prozoru „RGB prikaz slike“, zatim u histogramu na "
-             "stupac od kojeg piksel pripada kugli.") +
+             "stupac od kojeg piksel pripada kugli; dok histogram čeka, klik na sliku se ne "
+             "računa.") +
          kEndWithN;
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -49,6 +50,7 @@ struct Staged {
   std::array<std::optional<int>, 7> trackbars;
   std::optional<double> ballRadius;
   std::optional<std::string> camera;
+  std::string note;  // what was read otherwise than written
 
   void commit() const {
     for (std::size_t i = 0; i < balls.size(); ++i) {
@@ -135,8 +137,16 @@ bool stageBall(std::size_t index, const Json& entry, Staged& staged, std::string
                      problem))
       return false;
   }
-  if (!readInteger(entry["threshold"], where + ".threshold", 0, 255, values[3], problem))
+  // A click outside the histogram could store more than 255 in earlier versions: such a file
+  // still loads, with the most a threshold can be.
+  if (!readInteger(entry["threshold"], where + ".threshold", 0, std::numeric_limits<int>::max(),
+                   values[3], problem))
     return false;
+  if (values[3] > 255) {
+    staged.note += (staged.note.empty() ? "" : "; ") + where + ".threshold " +
+                   std::to_string(values[3]) + " is read as 255";
+    values[3] = 255;
+  }
   circles ball = ballRecord(int(index) + 1);
   setColour(ball, values[0], values[1], values[2], values[3]);
   staged.balls[index] = ball;
@@ -276,6 +286,7 @@ bool applyCalibrationText(const std::string& text, const std::string& name, std:
   staged.commit();
   if (setup && staged.ballRadius) setup->ballRadius = *staged.ballRadius;
   if (setup && staged.camera) setup->camera = *staged.camera;
+  if (setup && !staged.note.empty()) setup->note = name + ": " + staged.note;
   return true;
 }
 

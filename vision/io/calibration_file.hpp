@@ -18,6 +18,9 @@ namespace Orvanta {
 struct CalibrationSetup {
   double ballRadius = site::kDefaultBallRadius;
   std::string camera;  // the camera file as the file names it; empty: none
+  // What was read otherwise than the file says (a threshold above 255, stored by a click outside
+  // the histogram in earlier versions, is read as 255), naming the file; empty: nothing.
+  std::string note{};
 };
 
 // The camera entry's file, relative to the calibration file's folder unless absolute.

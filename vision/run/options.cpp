@@ -106,6 +106,7 @@ bool applySettings(Options& options, std::ostream& err) {
     err << "orvanta: " << error << '\n';
     return false;
   }
+  if (!setup.note.empty()) err << "orvanta: " << setup.note << '\n';
   if (options.layoutFile.empty())
     options.layout.ballRadius = setup.ballRadius;
   else if (setup.ballRadius != options.layout.ballRadius)
