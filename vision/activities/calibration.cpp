@@ -141,15 +141,11 @@ Restored restoreSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || !std::filesystem::exists(session.calibrationPath, ignored))
     return {};
   Restored restored;
-  std::string problem;
-  const std::optional<std::string> text = site::readTextFile(session.calibrationPath, &problem);
-  if (!text ||
-      !applyCalibrationText(*text, session.calibrationPath, &restored.error, &session.setup)) {
-    if (!text) restored.error = session.calibrationPath + ": " + problem;
+  if (!loadCalibration(session.calibrationPath, &restored.error, &session.setup,
+                       &session.fileText)) {
     session.fileUnreadable = true;
     return restored;
   }
-  session.fileText = *text;
   showCalibration(texts);
   restored.loaded = true;
   return restored;

@@ -269,11 +269,14 @@ std::string cameraFileOf(const CalibrationSetup& setup, const std::string& calib
   return (std::filesystem::path(calibrationPath).parent_path() / setup.camera).string();
 }
 
-bool loadCalibration(const std::string& path, std::string* error, CalibrationSetup* setup) {
+bool loadCalibration(const std::string& path, std::string* error, CalibrationSetup* setup,
+                     std::string* text) {
   std::string problem;
-  const std::optional<std::string> text = site::readTextFile(path, &problem);
-  if (!text) return fail(error, path + ": " + problem);
-  return applyCalibrationText(*text, path, error, setup);
+  const std::optional<std::string> read = site::readTextFile(path, &problem);
+  if (!read) return fail(error, path + ": " + problem);
+  if (!applyCalibrationText(*read, path, error, setup)) return false;
+  if (text) *text = *read;
+  return true;
 }
 
 bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,

@@ -29,9 +29,10 @@ std::string cameraFileOf(const CalibrationSetup& setup, const std::string& calib
 // Loads path into the ball records (HSV and hsvNorm derived from rgb as the calibration does)
 // and the trackbar positions and copies; a ball loaded sets odabran_piksel. On any problem
 // nothing changes and error holds one line naming the file and the problem. The file's ball
-// radius and camera entry go to *setup (when given); entries it lacks leave it as it was.
-bool loadCalibration(const std::string& path, std::string* error,
-                     CalibrationSetup* setup = nullptr);
+// radius and camera entry go to *setup (when given); entries it lacks leave it as it was. *text,
+// when given, receives the file's text as loaded.
+bool loadCalibration(const std::string& path, std::string* error, CalibrationSetup* setup = nullptr,
+                     std::string* text = nullptr);
 
 // The same for the text of a calibration file; name stands for the file in the message.
 bool applyCalibrationText(const std::string& text, const std::string& name, std::string* error,
