@@ -221,7 +221,7 @@ TEST_F(Form1Test, PreviewShowsFramesUntilKeyNAndKeepsTheCameraOpen) {
 }
 
 TEST_F(Form1Test, TheOperatorEndsAnActivityFromEitherWindow) {
-  // "n" typed in the operator window, the operator window closed, an image window closed:
+  // "n" or Esc typed in the operator window, the operator window closed, an image window closed:
   // each ends the activity as "n" in an image window does.
   struct Case {
     const char* what;
@@ -234,6 +234,12 @@ TEST_F(Form1Test, TheOperatorEndsAnActivityFromEitherWindow) {
        [](Form1& form, RecordingWindows&) {
          QKeyEvent n(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier, "n");
          QApplication::sendEvent(&form, &n);
+       },
+       true},
+      {"Esc in the operator window", "button1",
+       [](Form1& form, RecordingWindows&) {
+         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+         QApplication::sendEvent(&form, &esc);
        },
        true},
       {"the operator window closed", "button1",

@@ -119,6 +119,15 @@ TEST_F(TrackingLoop, SetUpCreatesTheTrackbarsAtTheirPositions) {
   EXPECT_EQ(windows.trackbars().back().position, &switch_value_median);
 }
 
+TEST_F(TrackingLoop, EscInAnImageWindowEndsTheLoopAsNDoes) {
+  calibrateDiscColours();
+  ScriptedKeyWait keys({-1, 27});
+  Host host{discSequence(30), texts, keys, windows};
+  button1_Click(host);
+  EXPECT_EQ(keys.waits(), 2);
+  EXPECT_EQ(c, keyN);
+}
+
 TEST_F(TrackingLoop, KeyNEndsTheLoopAfterItsFrameCompletes) {
   calibrateDiscColours();
   kamera = {7, 8, 9};

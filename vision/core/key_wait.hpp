@@ -6,8 +6,8 @@
 namespace Orvanta {
 
 // Waits up to ms milliseconds through host.keys (window events are dispatched meanwhile),
-// stores the key narrowed to 8 bits in c and returns that value (-1 for no key). When the
-// operator has closed one of the activity's image windows meanwhile, the key is "n".
+// stores the key narrowed to 8 bits in c and returns that value (-1 for no key). Esc, and the
+// operator closing one of the activity's image windows meanwhile, count as the key "n".
 int waitKey(Host& host, int ms);
 
 // No operator, no events: returns at once with no key (headless runs, benchmarks).

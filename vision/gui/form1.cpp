@@ -147,7 +147,8 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {
-  if (activityRunning_ && event->key() == Qt::Key_N) stopRequested_ = true;
+  if (activityRunning_ && (event->key() == Qt::Key_N || event->key() == Qt::Key_Escape))
+    stopRequested_ = true;
   QWidget::keyPressEvent(event);
 }
 

@@ -5,7 +5,7 @@
 namespace Orvanta::hints {
 namespace {
 
-constexpr const char* kEndWithN = " Tipka n (u ovom ili slikovnom prozoru) završava.";
+constexpr const char* kEndWithN = " Tipka n ili Esc (u ovom ili slikovnom prozoru) završava.";
 
 std::string quoted(const std::string& text) {
   return "„" + text + "“";
