@@ -134,6 +134,25 @@ TEST_F(Calibration, KeyNAtTheRedPromptLeavesOnlyGreen) {
   EXPECT_TRUE(windows.openWindows().empty());
 }
 
+// n while the histogram waits ends that ball's choice: the ball keeps what it had, its colour
+// too (here the saved file's red), and the calibration goes on with the next ball.
+TEST_F(Calibration, KeyNInTheHistogramKeepsTheBallsPreviousColour) {
+  const Session session{(dive.folder / "calibration.json").string()};
+  std::ofstream(session.calibrationPath) << R"({"red": {"rgb": [1, 2, 3], "threshold": 9}})";
+  Form1 form(dive.source(), operatorAt, windows, session);
+  operatorAt.pressN = [&] {
+    return brojOdabranihBoja == 2 && windows.openWindows().count("Histogram") > 0;
+  };
+  click(form, "button3");
+  expectRowCalibrated(form, 1, sampled(1));
+  EXPECT_EQ(textOf(form, "textBox19"), shown(1));  // red's r, as loaded
+  EXPECT_EQ(textOf(form, "textBox10"), shown(9));  // and its threshold
+  EXPECT_EQ(crvena.b, 3);
+  EXPECT_EQ(crvena.threshold, 9);
+  EXPECT_NE(fileContents(session.calibrationPath).find("\"threshold\": 9"), std::string::npos)
+      << fileContents(session.calibrationPath);
+}
+
 TEST_F(Calibration, SamplesThePreviewsStillPicture) {
   Form1 form(dive.source(), operatorAt, windows);
   operatorAt.pressN = [&] { return windows.openWindows().count("Video") > 0; };

@@ -55,6 +55,21 @@ void showBallColour(int ball, OperatorTexts& texts) {
   texts.setText(row.value, formatNumber(record.v));
 }
 
+// The ball's row as its record stands: its colour and threshold, or empty when not calibrated.
+void showBallRow(int ball, OperatorTexts& texts) {
+  const CalibrationRow& row = kRows[ball - 1];
+  const circles& record = ballRecord(ball);
+  if (calibrated(record)) {
+    showBallColour(ball, texts);
+    texts.setText(row.threshold, formatNumber(record.threshold));
+    return;
+  }
+  texts.setSwatch(row.swatch, 255, 255, 255);
+  for (const char* box :
+       {row.red, row.green, row.blue, row.hue, row.saturation, row.value, row.threshold})
+    texts.setText(box, "");
+}
+
 // The sampled pixel becomes the reference colour hsv and the ball's calibrated colour.
 void sampleColour(const cv::Vec3b& pixel, circles& record) {
   rgb = pixelToRgb(pixel);
@@ -85,11 +100,19 @@ bool takeClick(Host& host, Session& session) {
   izmjena = false;
 
   const CalibrationRow& row = kRows[ball - 1];
+  const circles before = ballRecord(ball);
   sampleColour(pixel, ballRecord(ball));
   showBallColour(ball, host.texts);
   host.texts.setText(kStatus, "Odaberi treshold!");
   bool refused = false;
-  host.texts.setText(row.threshold, formatNumber(histogram(ball, host, &refused, sampled)));
+  const int threshold = histogram(ball, host, &refused, sampled);
+  // A threshold choice ended without a click leaves the ball as it was, colour and all.
+  if (c == 'n' && !refused) {
+    ballRecord(ball) = before;
+    showBallRow(ball, host.texts);
+  } else {
+    host.texts.setText(row.threshold, formatNumber(threshold));
+  }
   if (row.afterThreshold && !refused) host.texts.setText(kStatus, row.afterThreshold);
   saveSession(session, host.texts);
   return !refused;
@@ -128,12 +151,8 @@ void button3_Click(Host& host, Session& session) {
 }
 
 void showCalibration(OperatorTexts& texts) {
-  for (int ball = 1; ball <= site::kBallCount; ++ball) {
-    const circles& record = ballRecord(ball);
-    if (!calibrated(record)) continue;
-    showBallColour(ball, texts);
-    texts.setText(kRows[ball - 1].threshold, formatNumber(record.threshold));
-  }
+  for (int ball = 1; ball <= site::kBallCount; ++ball)
+    if (calibrated(ballRecord(ball))) showBallRow(ball, texts);
 }
 
 Restored restoreSession(Session& session, OperatorTexts& texts) {
