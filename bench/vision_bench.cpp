@@ -13,6 +13,8 @@
 #include <opencv2/core/utils/logger.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "bench_scene.hpp"
 #include "camera.hpp"
@@ -295,7 +297,6 @@ void BM_HeadlessDive(benchmark::State& state) {
 
 void sizes(benchmark::internal::Benchmark* b) {
   b->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
-  b->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
 BENCHMARK(BM_PassTracked)->Apply(sizes);
@@ -307,7 +308,6 @@ BENCHMARK(BM_PassStress)
     ->ArgsProduct({{0, 1, 2, 3}, {320}, {240}})
     ->ArgsProduct({{0, 1, 2, 3}, {640}, {480}})
     ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
     ->ComputeStatistics("max",
                         [](const std::vector<double>& v) {
                           return *std::max_element(v.begin(), v.end());
@@ -330,12 +330,7 @@ BENCHMARK(BM_WholeUndistortionTable)
     ->Args({1920, 1080})
     ->Args({4000, 3000})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HeadlessDive)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_HeadlessDive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // The console report, then how many times faster each benchmark is than its "...Reference"
 // twin at the same arguments (medians when repeated).
@@ -377,14 +372,31 @@ class SpeedupReporter : public benchmark::ConsoleReporter {
   std::map<std::pair<std::string, std::string>, double> times_;
 };
 
+// Five repetitions, reported as their aggregates, unless the command line says otherwise: these
+// machines are noisy, and the ratios below use the medians.
+std::vector<char*> withDefaultRepetitions(int argc, char** argv) {
+  std::vector<char*> args(argv, argv + argc);
+  const auto given = [&](std::string_view flag) {
+    return std::any_of(args.begin(), args.end(),
+                       [&](const char* arg) { return std::string_view(arg).starts_with(flag); });
+  };
+  static char repetitions[] = "--benchmark_repetitions=5";
+  static char aggregates[] = "--benchmark_report_aggregates_only=true";
+  if (!given("--benchmark_repetitions")) args.push_back(repetitions);
+  if (!given("--benchmark_report_aggregates_only")) args.push_back(aggregates);
+  return args;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
+  std::vector<char*> args = withDefaultRepetitions(argc, argv);
+  int count = int(args.size());
+  benchmark::Initialize(&count, args.data());
   cv::setNumThreads(1);  // as the program runs its passes
   // As in the program: reading ahead past a sequence's end is expected, not worth a warning.
   cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
   SpeedupReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
