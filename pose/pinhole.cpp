@@ -78,8 +78,7 @@ void UndistortionTable::prepare(const cv::Rect& box) const {
   if (box.empty()) return;
   for (int tileY = box.y / kTile; tileY <= (box.br().y - 1) / kTile; ++tileY)
     for (int tileX = box.x / kTile; tileX <= (box.br().x - 1) / kTile; ++tileX)
-      if (!filled_[std::size_t(tileY) * std::size_t(tilesAcross_) + std::size_t(tileX)])
-        fill(tileX, tileY);
+      if (!filled_[tileIndex(tileX, tileY)]) fill(tileX, tileY);
 }
 
 void UndistortionTable::fill(int tileX, int tileY) const {
@@ -91,7 +90,11 @@ void UndistortionTable::fill(int tileX, int tileY) const {
       points_.at<cv::Vec2f>(y, x) = cv::Vec2f(float(p.x), float(p.y));
       areas_.at<float>(y, x) = float(pixelArea(camera_, p));
     }
-  filled_[std::size_t(tileY) * std::size_t(tilesAcross_) + std::size_t(tileX)] = true;
+  filled_[tileIndex(tileX, tileY)] = true;
+}
+
+std::size_t UndistortionTable::tileIndex(int tileX, int tileY) const {
+  return std::size_t(tileY) * std::size_t(tilesAcross_) + std::size_t(tileX);
 }
 
 }  // namespace Orvanta::pose

@@ -47,6 +47,7 @@ class UndistortionTable {
   mutable std::vector<bool> filled_;  // per tile, row by row
 
   void fill(int tileX, int tileY) const;
+  std::size_t tileIndex(int tileX, int tileY) const;  // into filled_
 };
 
 }  // namespace Orvanta::pose
