@@ -1,9 +1,12 @@
 #include "bench_scene.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <numbers>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/videoio.hpp>
 #include <tuple>
@@ -151,34 +154,81 @@ SceneOptions surveyOptions(cv::Size size) {
   return {.size = size, .shading = 0.5, .mjpgQuality = 90};
 }
 
+// How far the ball's centre lies inside the picture, as a share of its width (negative: outside).
+double insideShare(const Pose& pose, int ball, const SceneOptions& options) {
+  const cv::Point2d at = Orvanta::scene::projectBall(pose, ball, options);
+  if (std::isnan(at.x)) return -1;
+  const cv::Size size = options.size;
+  const double inside = std::min({at.x, at.y, size.width - at.x, size.height - at.y});
+  return inside / size.width;
+}
+
+// Looking down from 2.7 m to 2.25 m with the picture's x axis along the diagonal from green to
+// blue (wandering a little), moved along it until green's centre lies a twelfth of the
+// picture's width outside the picture; the other three balls stay inside.
+std::vector<Pose> besideGreen(int count, const SceneOptions& options) {
+  const cv::Vec3d green = Orvanta::scene::ballCentre(1), blue = Orvanta::scene::ballCentre(3);
+  const cv::Vec3d diagonal = (blue - green) / cv::norm(blue - green);
+  const double along = std::atan2(-diagonal[1], diagonal[0]) * 180 / std::numbers::pi;
+  const cv::Vec3d centre = 0.5 * (green + blue);
+  std::vector<Pose> poses;
+  for (int i = 0; i < count; ++i) {
+    const double s = count > 1 ? double(i) / (count - 1) : 0.0;
+    const double angle = 2 * std::numbers::pi * s;
+    const cv::Vec3d wander(0.05 * std::cos(angle), 0.05 * std::sin(angle), 0);
+    Pose pose = Orvanta::scene::lookAt(centre + wander + cv::Vec3d(0, 0, 2.7 - 0.45 * s),
+                                       centre + wander * 0.5, along + 5 * std::sin(angle));
+    const cv::Vec3d start = pose.position;
+    for (double moved = 0; insideShare(pose, 1, options) > -1.0 / 12; moved += 0.005)
+      pose.position = start + moved * diagonal;
+    for (int ball = 2; ball <= 4; ++ball)
+      require(insideShare(pose, ball, options) > 0.04,
+              "the path beside the rectangle loses a ball");
+    poses.push_back(pose);
+  }
+  return poses;
+}
+
+std::vector<Pose> posesOf(Path path, int count, const SceneOptions& options) {
+  return path == Path::survey ? Orvanta::scene::survey(count) : besideGreen(count, options);
+}
+
+std::string nameOf(Path path) {
+  return path == Path::survey ? "survey" : "without-green";
+}
+
 }  // namespace
 
-const SurveyFiles& surveyFiles(cv::Size size, int count) {
-  static std::map<std::pair<int, int>, SurveyFiles> made;
-  auto found = made.find({size.width, count});
+const SurveyFiles& surveyFiles(cv::Size size, int count, Path path) {
+  static std::map<std::tuple<int, int, Path>, SurveyFiles> made;
+  const auto key = std::tuple{size.width, count, path};
+  auto found = made.find(key);
   if (found != made.end()) return found->second;
-  const std::vector<Pose> poses = Orvanta::scene::survey(count);
   const SceneOptions options = surveyOptions(size);
-  const std::string base = folderFor("survey", size, count).string();
+  const std::vector<Pose> poses = posesOf(path, count, options);
+  const std::string base = folderFor(nameOf(path), size, count).string();
   const SurveyFiles files{base + ".avi", base + ".json"};
   fs::create_directories(fs::path(base).parent_path());
   std::string error;
   require(Orvanta::scene::writeVideo(files.video, poses, options, &error), error);
-  require(Orvanta::scene::writeCalibration(files.calibration,
-                                           Orvanta::scene::render(poses[0], options, 1), poses[0],
-                                           options, demoThreshold, &error),
-          error);
-  return made.emplace(std::pair{size.width, count}, files).first->second;
+  // Calibrated where every ball is seen: the survey's first picture.
+  const Pose first = Orvanta::scene::survey(count).front();
+  require(
+      Orvanta::scene::writeCalibration(files.calibration, Orvanta::scene::render(first, options, 1),
+                                       first, options, demoThreshold, &error),
+      error);
+  return made.emplace(key, files).first->second;
 }
 
-const Video& surveyVideo(cv::Size size, int count) {
-  static std::map<std::pair<int, int>, Video> made;
-  auto found = made.find({size.width, count});
+const Video& surveyVideo(cv::Size size, int count, Path path) {
+  static std::map<std::tuple<int, int, Path>, Video> made;
+  const auto key = std::tuple{size.width, count, path};
+  auto found = made.find(key);
   if (found != made.end()) return found->second;
   Video video;
-  video.poses = Orvanta::scene::survey(count);
   const SceneOptions options = surveyOptions(size);
-  cv::VideoCapture capture(surveyFiles(size, count).video);
+  video.poses = posesOf(path, count, options);
+  cv::VideoCapture capture(surveyFiles(size, count, path).video);
   for (cv::Mat picture; capture.read(picture);) video.pictures.push_back(picture.clone());
   require(video.pictures.size() == video.poses.size(), "the survey video reads back short");
   const Pose above = Orvanta::scene::lookAt({0.35, -0.255, 1.8}, {0.35, -0.255, 0});
@@ -187,7 +237,7 @@ const Video& surveyVideo(cv::Size size, int count) {
     const cv::Vec3b bgr = Orvanta::scene::sampleBall(picture, above, ball, options);
     video.ballRgb[ball - 1] = {bgr[2], bgr[1], bgr[0]};
   }
-  return made.emplace(std::pair{size.width, count}, std::move(video)).first->second;
+  return made.emplace(key, std::move(video)).first->second;
 }
 
 }  // namespace OrvantaBench

@@ -42,12 +42,15 @@ struct Video {
   std::vector<Orvanta::scene::Pose> poses;
   std::array<cv::Vec3b, 4> ballRgb;
 };
-const Video& surveyVideo(cv::Size size, int count);
+// The survey as flown, or beside the rectangle with the green ball out of view in every picture
+// (the others in it), as when the vehicle drifts off the frame's corner.
+enum class Path { survey, greenOutOfView };
+const Video& surveyVideo(cv::Size size, int count, Path path = Path::survey);
 
 // The survey's video file and a calibration file for it (demo settings).
 struct SurveyFiles {
   std::string video, calibration;
 };
-const SurveyFiles& surveyFiles(cv::Size size, int count);
+const SurveyFiles& surveyFiles(cv::Size size, int count, Path path = Path::survey);
 
 }  // namespace OrvantaBench
