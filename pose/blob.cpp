@@ -89,6 +89,25 @@ std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
   return blob;
 }
 
+std::optional<Blob> findBlobAnywhere(const cv::Mat& bgr, int step, int ball,
+                                     const ColourClasses& classes, const PoseParameters::Blobs& p) {
+  const cv::Rect picture({0, 0}, bgr.size());
+  if (step <= 1) return findBlob(bgr, picture, ball, classes, p);
+  cv::Mat reduced;
+  cv::resize(bgr, reduced, {bgr.cols / step, bgr.rows / step}, 0, 0, cv::INTER_NEAREST);
+  PoseParameters::Blobs coarse = p;
+  coarse.smallestPx = p.smallestPx / (step * step);
+  const std::optional<Blob> seen =
+      findBlob(reduced, cv::Rect({0, 0}, reduced.size()), ball, classes, coarse);
+  if (!seen) return std::nullopt;
+  // The copy's box at full size, widened by half its size and two steps: room for what the
+  // copy's sampling missed at the blob's edge.
+  const cv::Rect box(seen->box.tl() * step, seen->box.size() * step);
+  const int margin = std::max(box.width, box.height) / 2 + 2 * step;
+  return findBlob(bgr, box + cv::Size(2 * margin, 2 * margin) - cv::Point(margin, margin), ball,
+                  classes, p);
+}
+
 std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,
                              const ColourClasses& classes, const PoseParameters::Blobs& p) {
   const cv::Rect picture({0, 0}, bgr.size());

@@ -29,6 +29,13 @@ struct Blob {
 std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
                              const ColourClasses& classes, const PoseParameters::Blobs& p);
 
+// findBlob over the whole picture, first on a copy `step` times smaller on each side (every
+// step-th pixel) and then at full resolution around what the copy shows: a search of the whole
+// picture at a step-th squared of its cost. A ball of the least area still covers that many
+// pixels of the copy, at proportionally less area limit. Step 1: findBlob itself.
+std::optional<Blob> findBlobAnywhere(const cv::Mat& bgr, int step, int ball,
+                                     const ColourClasses& classes, const PoseParameters::Blobs& p);
+
 // The blob of `ball` that holds `seed`, grown pixel by pixel within `area`: what a tracked ball's
 // search costs, in proportion to the ball's size. The same checks as findBlob.
 std::optional<Blob> growBlob(const cv::Mat& bgr, cv::Point seed, cv::Rect area, int ball,

@@ -1,17 +1,18 @@
 #include "estimator.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "blob.hpp"
+#include "prediction.hpp"
 
 namespace Orvanta::pose {
 
 namespace {
 
-// Where a tracked ball is looked for first.
-cv::Rect around(const BallMeasurement& ball, const PoseParameters::Blobs& p) {
-  const double reach = p.searchRadii * ball.radiusPx + p.searchMarginPx;
-  const cv::Point2d& c = ball.pixel;
+// Where a ball last seen, or expected, at c with that radius is looked for.
+cv::Rect around(const cv::Point2d& c, double radiusPx, const PoseParameters::Blobs& p) {
+  const double reach = p.searchRadii * radiusPx + p.searchMarginPx;
   return cv::Rect(cv::Point(int(std::floor(c.x - reach)), int(std::floor(c.y - reach))),
                   cv::Point(int(std::ceil(c.x + reach)) + 1, int(std::ceil(c.y + reach)) + 1));
 }
@@ -31,19 +32,45 @@ std::optional<BallMeasurement> PoseEstimator::measure(const cv::Mat& bgr,
   return measureBall(bgr, *blob, pinhole_, table_, settings_.layout.ballRadius, parameters_);
 }
 
-std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr, int ball) {
-  if (!settings_.colours[ball - 1]) return std::nullopt;
-  // Where the ball was: grown from its last centre, else searched around it, else anywhere.
+// Grown from its last centre, else searched around it; a ball lost in the picture before,
+// around where the last pose puts it.
+std::optional<BallMeasurement> PoseEstimator::findNear(const cv::Mat& bgr, int ball) {
+  const PoseParameters::Blobs& p = parameters_.blobs;
   if (const std::optional<BallMeasurement>& last = last_[ball - 1]) {
     const cv::Point seed(int(std::lround(last->pixel.x)), int(std::lround(last->pixel.y)));
-    const cv::Rect area = around(*last, parameters_.blobs);
-    if (auto grown = measure(bgr, growBlob(bgr, seed, area, ball, classes_, parameters_.blobs)))
-      return grown;
-    if (auto near = measure(bgr, findBlob(bgr, area, ball, classes_, parameters_.blobs)))
-      return near;
+    const cv::Rect area = around(last->pixel, last->radiusPx, p);
+    if (auto grown = measure(bgr, growBlob(bgr, seed, area, ball, classes_, p))) return grown;
+    return measure(bgr, findBlob(bgr, area, ball, classes_, p));
   }
+  const std::optional<PredictedBall> expected =
+      predictBall(lastPose_, settings_.layout.centres[ball - 1], settings_.layout.ballRadius,
+                  pinhole_, settings_.camera.size);
+  if (!expected) return std::nullopt;
   return measure(bgr,
-                 findBlob(bgr, cv::Rect({0, 0}, bgr.size()), ball, classes_, parameters_.blobs));
+                 findBlob(bgr, around(expected->pixel, expected->radiusPx, p), ball, classes_, p));
+}
+
+bool PoseEstimator::wholeSearchDue(int ball) const {
+  return unseen_[ball - 1] <= parameters_.blobs.lostPictures;
+}
+
+// Past lostPictures the count runs in cycles of wholeSearchEvery pictures, each starting again
+// at lostPictures: the whole-picture search is due while a ball has been lost for at most
+// lostPictures pictures, and then once a cycle.
+void PoseEstimator::countUnseen(int ball) {
+  const PoseParameters::Blobs& p = parameters_.blobs;
+  int& unseen = unseen_[ball - 1];
+  unseen = last_[ball - 1] ? 0 : unseen + 1;
+  if (unseen >= p.lostPictures + std::max(1, p.wholeSearchEvery))
+    unseen -= std::max(1, p.wholeSearchEvery);
+}
+
+std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr, int ball) {
+  if (!settings_.colours[ball - 1]) return std::nullopt;
+  if (auto near = findNear(bgr, ball)) return near;
+  if (!wholeSearchDue(ball)) return std::nullopt;
+  const int step = std::max(1, bgr.cols / std::max(1, parameters_.blobs.wholeSearchWidthPx));
+  return measure(bgr, findBlobAnywhere(bgr, step, ball, classes_, parameters_.blobs));
 }
 
 PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
@@ -61,8 +88,10 @@ PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
       views[ball - 1] = BallView{m->direction, m->range, m->rmsPx};
   }
   last_ = estimate.balls;
+  for (int ball = 1; ball <= site::kBallCount; ++ball) countUnseen(ball);
   estimate.pose =
       solveCameraPose(views, settings_.layout.centres, pinhole_.focal(), parameters_.gates);
+  lastPose_ = estimate.pose;
   return estimate;
 }
 

@@ -1,6 +1,7 @@
 // The precise estimate of one picture: each ball found and measured on the raw picture, then
 // the camera's pose from their centres. It keeps where it last saw each ball and looks there
-// first.
+// first; a ball it lost it looks for where the last pose puts it, then over the whole picture at
+// reduced resolution, and only on every few pictures once it has been lost for a while.
 #pragma once
 
 #include <array>
@@ -44,6 +45,12 @@ class PoseEstimator {
   UndistortionTable table_;
   ColourClasses classes_;
   std::array<std::optional<BallMeasurement>, site::kBallCount> last_;
+  std::array<int, site::kBallCount> unseen_{};  // pictures since each ball was last found
+  CameraPose lastPose_;
+
+  std::optional<BallMeasurement> findNear(const cv::Mat& bgr, int ball);
+  bool wholeSearchDue(int ball) const;
+  void countUnseen(int ball);
 
   std::optional<BallMeasurement> findAndMeasure(const cv::Mat& bgr, int ball);
   std::optional<BallMeasurement> measure(const cv::Mat& bgr, const std::optional<Blob>& blob);

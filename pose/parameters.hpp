@@ -42,6 +42,16 @@ struct PoseParameters {
     // ... plus this margin (pixels at 320x240; scales with the width) for fast motion. Wider:
     // fast motion followed, at the cost of a larger search.
     double searchMarginPx = 8;
+    // A ball not found near where it was (or where the other balls' pose puts it) is looked for
+    // over the whole picture, on a copy reduced to about this width (pixels): a ball of the
+    // least area is still a few dozen pixels of it. Smaller: a faster search, and the smallest
+    // balls missed.
+    int wholeSearchWidthPx = 640;
+    // Lost for this many pictures, the whole-picture search runs only on every
+    // wholeSearchEvery-th picture: less work while a ball is out of view, against finding it
+    // that many pictures later when it comes back.
+    int lostPictures = 3;
+    int wholeSearchEvery = 4;
   } blobs;
 
   // The sub-pixel outline along rays from the blob's centre.

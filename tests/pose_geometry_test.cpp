@@ -11,6 +11,7 @@
 #include "camera_pose.hpp"
 #include "cone.hpp"
 #include "pinhole.hpp"
+#include "prediction.hpp"
 #include "rotation.hpp"
 #include "silhouette.hpp"
 
@@ -264,4 +265,62 @@ TEST(PoseSilhouette, AConeNearlyAcrossTheViewIsNoBall) {
     const pose::Cone guess{cv::normalize(cv::Vec3d(1, 0, z)), 1e-4, 0, 0};
     EXPECT_FALSE(pose::coneFromSilhouette(water, guess, pinhole, table, {})) << z;
   }
+}
+
+TEST(PosePrediction, ABallIsPredictedWhereTheLensShowsItOrNowhere) {
+  // k1 alone, as many camera files have it: the lens model folds far off-axis points back into
+  // the picture.
+  const PinholeCamera foldingLens{kCamera.matrix, site::Distortion(-0.3, 0)};
+  const cv::Matx33d down(1, 0, 0, 0, -1, 0, 0, 0, -1), up = cv::Matx33d::eye();
+  const auto project = [](const PinholeCamera& camera, const cv::Vec3d& inCamera) {
+    std::vector<cv::Point2d> projected;
+    cv::projectPoints(std::vector<cv::Point3d>{cv::Point3d(inCamera)}, cv::Vec3d(), cv::Vec3d(),
+                      camera.matrix, camera.distortion, projected);
+    return projected[0];
+  };
+  struct Case {
+    const char* what;
+    PinholeCamera camera;
+    cv::Vec3d position;
+    cv::Matx33d rotation;  // landmarks to camera
+    int ball;
+    bool shown;
+  };
+  const std::vector<Case> cases = {
+      {"above, green",
+       kCamera,
+       {0.35, -0.255, 2},
+       lookingAtCentre({0.35, -0.255, 2}, 0.3),
+       1,
+       true},
+      {"above, blue", kCamera, {0.35, -0.255, 2}, lookingAtCentre({0.35, -0.255, 2}, 0.3), 3, true},
+      {"oblique, yellow",
+       kCamera,
+       {0.9, 0.3, 1.2},
+       lookingAtCentre({0.9, 0.3, 1.2}, -0.5),
+       4,
+       true},
+      {"green beside the picture", kCamera, {0.5, -0.255, 0.8}, down, 1, false},
+      {"behind the camera", kCamera, {0.35, -0.255, 1}, up, 2, false},
+      {"folded back by the lens", foldingLens, {0.57, 0, 0.3}, down, 1, false},
+  };
+  for (const Case& c : cases) {
+    CameraPose pose;
+    pose.valid = true;
+    pose.position = c.position;
+    pose.quaternion = quaternionOf(c.rotation.t());
+    const cv::Point3d centre = kLandmarks[c.ball - 1];
+    const std::optional<PredictedBall> predicted =
+        predictBall(pose, centre, 0.05, c.camera, {320, 240});
+    ASSERT_EQ(predicted.has_value(), c.shown) << c.what;
+    if (!predicted) continue;
+    const cv::Vec3d inCamera = c.rotation * (cv::Vec3d(centre) - c.position);
+    EXPECT_LT(cv::norm(predicted->pixel - project(c.camera, inCamera)), 1e-6) << c.what;
+    EXPECT_NEAR(predicted->radiusPx, kCamera.focal() * 0.05 / cv::norm(inCamera), 0.05) << c.what;
+  }
+  // Where the lens model alone would have put the folded ball: inside the picture.
+  EXPECT_TRUE(cv::Rect(0, 0, 320, 240).contains(project(foldingLens, {-0.57, 0, 0.3})));
+
+  const CameraPose none;  // no pose: nothing predicted
+  EXPECT_FALSE(predictBall(none, kLandmarks[0], 0.05, kCamera, {320, 240}));
 }
