@@ -220,6 +220,20 @@ const SurveyFiles& surveyFiles(cv::Size size, int count, Path path) {
   return made.emplace(key, files).first->second;
 }
 
+const std::string& surveyH264(cv::Size size, int count, Path path) {
+  static std::map<std::tuple<int, int, Path>, std::string> made;
+  const auto key = std::tuple{size.width, count, path};
+  auto found = made.find(key);
+  if (found != made.end()) return found->second;
+  const std::string file = folderFor(nameOf(path), size, count).string() + ".mp4";
+  cv::VideoCapture mjpg(surveyFiles(size, count, path).video);
+  cv::VideoWriter h264(file, cv::CAP_FFMPEG, cv::VideoWriter::fourcc('a', 'v', 'c', '1'), 30.0,
+                       size);
+  require(h264.isOpened(), "cannot write H.264 video " + file);
+  for (cv::Mat picture; mjpg.read(picture);) h264.write(picture);
+  return made.emplace(key, file).first->second;
+}
+
 const Video& surveyVideo(cv::Size size, int count, Path path) {
   static std::map<std::tuple<int, int, Path>, Video> made;
   const auto key = std::tuple{size.width, count, path};

@@ -53,4 +53,7 @@ struct SurveyFiles {
 };
 const SurveyFiles& surveyFiles(cv::Size size, int count, Path path = Path::survey);
 
+// The survey's video re-encoded as H.264 (MP4), as many vehicle cameras stream it.
+const std::string& surveyH264(cv::Size size, int count, Path path = Path::survey);
+
 }  // namespace OrvantaBench

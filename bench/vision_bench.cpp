@@ -207,8 +207,8 @@ double meanCentreError(const Video& video, cv::Size size, Centres centres) {
 }
 
 // Argument 2 of the survey cases: 4, the survey as flown; 3, beside it with green out of view.
-Path pathOf(const benchmark::State& state) {
-  return state.range(2) == 4 ? Path::survey : Path::greenOutOfView;
+Path pathOf(const benchmark::State& state, int argument = 2) {
+  return state.range(argument) == 4 ? Path::survey : Path::greenOutOfView;
 }
 
 // One picture of the survey video, the balls tracked from the picture before.
@@ -334,6 +334,22 @@ void BM_HeadlessDive(benchmark::State& state) {
       double(pictures) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// A batch user who wants only the poses, on one core: the survey at a real camera's size read
+// from MJPG (argument 2: 0) or H.264 (1), whole process. Argument 3 as for the survey cases.
+void BM_HeadlessPoses(benchmark::State& state) {
+  const cv::Size size = sizeOf(state);
+  const SurveyFiles& files = surveyFiles(size, surveyPictures, pathOf(state, 3));
+  const std::string video =
+      state.range(2) == 1 ? surveyH264(size, surveyPictures, pathOf(state, 3)) : files.video;
+  const std::string command = "taskset -c 0 '" + std::string(ORVANTA_PATH) +
+                              "' --headless --camera '" + video + "' --calibration '" +
+                              files.calibration + "' --poses '" + video + ".poses' 2>/dev/null";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0) state.SkipWithError("the program failed");
+  state.counters["pictures_per_s"] = benchmark::Counter(
+      double(surveyPictures) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   b->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
 }
@@ -384,6 +400,11 @@ BENCHMARK(BM_WholeUndistortionTable)
     ->Args({4000, 3000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HeadlessDive)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_HeadlessPoses)
+    ->ArgsProduct({{1920}, {1080}, {0, 1}, {4, 3}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // The console report, then how many times faster each benchmark is than its "...Reference"
 // twin at the same arguments (medians when repeated).
