@@ -89,12 +89,18 @@ std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
   return blob;
 }
 
-std::optional<Blob> findBlobAnywhere(const cv::Mat& bgr, int step, int ball,
+const cv::Mat& ReducedPicture::reduced() {
+  if (reduced_.empty())
+    cv::resize(bgr_, reduced_, {bgr_.cols / step_, bgr_.rows / step_}, 0, 0, cv::INTER_NEAREST);
+  return reduced_;
+}
+
+std::optional<Blob> findBlobAnywhere(ReducedPicture& picture, int ball,
                                      const ColourClasses& classes, const PoseParameters::Blobs& p) {
-  const cv::Rect picture({0, 0}, bgr.size());
-  if (step <= 1) return findBlob(bgr, picture, ball, classes, p);
-  cv::Mat reduced;
-  cv::resize(bgr, reduced, {bgr.cols / step, bgr.rows / step}, 0, 0, cv::INTER_NEAREST);
+  const cv::Mat& bgr = picture.full();
+  const int step = picture.step();
+  if (step <= 1) return findBlob(bgr, cv::Rect({0, 0}, bgr.size()), ball, classes, p);
+  const cv::Mat& reduced = picture.reduced();
   PoseParameters::Blobs coarse = p;
   coarse.smallestPx = p.smallestPx / (step * step);
   const std::optional<Blob> seen =

@@ -29,11 +29,26 @@ struct Blob {
 std::optional<Blob> findBlob(const cv::Mat& bgr, cv::Rect area, int ball,
                              const ColourClasses& classes, const PoseParameters::Blobs& p);
 
-// findBlob over the whole picture, first on a copy `step` times smaller on each side (every
-// step-th pixel) and then at full resolution around what the copy shows: a search of the whole
-// picture at a step-th squared of its cost. A ball of the least area still covers that many
-// pixels of the copy, at proportionally less area limit. Step 1: findBlob itself.
-std::optional<Blob> findBlobAnywhere(const cv::Mat& bgr, int step, int ball,
+// A picture and its copy `step` times smaller on each side (every step-th pixel), made when
+// first asked for: one copy serves every ball's search.
+class ReducedPicture {
+ public:
+  ReducedPicture(const cv::Mat& bgr, int step) : bgr_(bgr), step_(step) {}
+  const cv::Mat& full() const { return bgr_; }
+  int step() const { return step_; }
+  const cv::Mat& reduced();
+
+ private:
+  const cv::Mat& bgr_;
+  int step_;
+  cv::Mat reduced_;
+};
+
+// findBlob over the whole picture, first on its reduced copy and then at full resolution around
+// what the copy shows: a search of the whole picture at a step-th squared of its cost. A ball of
+// the least area still covers that many pixels of the copy, at proportionally less area limit.
+// Step 1: findBlob itself.
+std::optional<Blob> findBlobAnywhere(ReducedPicture& picture, int ball,
                                      const ColourClasses& classes, const PoseParameters::Blobs& p);
 
 // The blob of `ball` that holds `seed`, grown pixel by pixel within `area`: what a tracked ball's

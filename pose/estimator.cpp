@@ -65,12 +65,12 @@ void PoseEstimator::countUnseen(int ball) {
     unseen -= std::max(1, p.wholeSearchEvery);
 }
 
-std::optional<BallMeasurement> PoseEstimator::findAndMeasure(const cv::Mat& bgr, int ball) {
+std::optional<BallMeasurement> PoseEstimator::findAndMeasure(ReducedPicture& picture, int ball) {
   if (!settings_.colours[ball - 1]) return std::nullopt;
+  const cv::Mat& bgr = picture.full();
   if (auto near = findNear(bgr, ball)) return near;
   if (!wholeSearchDue(ball)) return std::nullopt;
-  const int step = std::max(1, bgr.cols / std::max(1, parameters_.blobs.wholeSearchWidthPx));
-  return measure(bgr, findBlobAnywhere(bgr, step, ball, classes_, parameters_.blobs));
+  return measure(bgr, findBlobAnywhere(picture, ball, classes_, parameters_.blobs));
 }
 
 PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
@@ -82,8 +82,10 @@ PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
   }
   classes_.setWater(waterColour(bgr, parameters_.colour.waterGridPx));
   std::array<std::optional<BallView>, site::kBallCount> views;
+  ReducedPicture picture(bgr,
+                         std::max(1, bgr.cols / std::max(1, parameters_.blobs.wholeSearchWidthPx)));
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
-    estimate.balls[ball - 1] = findAndMeasure(bgr, ball);
+    estimate.balls[ball - 1] = findAndMeasure(picture, ball);
     if (const auto& m = estimate.balls[ball - 1])
       views[ball - 1] = BallView{m->direction, m->range, m->rmsPx};
   }

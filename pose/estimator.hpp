@@ -52,7 +52,7 @@ class PoseEstimator {
   bool wholeSearchDue(int ball) const;
   void countUnseen(int ball);
 
-  std::optional<BallMeasurement> findAndMeasure(const cv::Mat& bgr, int ball);
+  std::optional<BallMeasurement> findAndMeasure(ReducedPicture& picture, int ball);
   std::optional<BallMeasurement> measure(const cv::Mat& bgr, const std::optional<Blob>& blob);
 };
 

@@ -46,7 +46,7 @@ struct PoseParameters {
     // over the whole picture, on a copy reduced to about this width (pixels): a ball of the
     // least area is still a few dozen pixels of it. Smaller: a faster search, and the smallest
     // balls missed.
-    int wholeSearchWidthPx = 640;
+    int wholeSearchWidthPx = 320;
     // Lost for this many pictures, the whole-picture search runs only on every
     // wholeSearchEvery-th picture: less work while a ball is out of view, against finding it
     // that many pictures later when it comes back.

@@ -40,19 +40,40 @@ double PinholeCamera::focal() const {
   return std::sqrt(matrix(0, 0) * matrix(1, 1));
 }
 
-cv::Point2d undistortPixel(const PinholeCamera& camera, cv::Point2d pixel) {
+namespace {
+
+// The distorted normalised point of a pixel.
+cv::Point2d distortedOf(const PinholeCamera& camera, cv::Point2d pixel) {
   const cv::Matx33d& k = camera.matrix;
   const double yd = (pixel.y - k(1, 2)) / k(1, 1);
-  const cv::Point2d target((pixel.x - k(0, 2) - k(0, 1) * yd) / k(0, 0), yd);
-  cv::Point2d p = target;
+  return {(pixel.x - k(0, 2) - k(0, 1) * yd) / k(0, 0), yd};
+}
+
+// Newton's method from `start` to the normalised point the lens takes to `target`, until the
+// step is below 1e-12; with the lens's Jacobian at the last step, which the step's size leaves
+// unchanged to far below a float's precision.
+Distorted invert(const site::Distortion& lens, cv::Point2d target, cv::Point2d start) {
+  Distorted found{start, cv::Matx22d::eye()};
   for (int iteration = 0; iteration < 30; ++iteration) {
-    const Distorted d = distort(camera.distortion, p);
+    const Distorted d = distort(lens, found.point);
     const cv::Vec2d residual(d.point.x - target.x, d.point.y - target.y);
     const cv::Vec2d step = d.jacobian.inv() * residual;
-    p -= cv::Point2d(step[0], step[1]);
+    found.point -= cv::Point2d(step[0], step[1]);
+    found.jacobian = d.jacobian;
     if (std::abs(step[0]) + std::abs(step[1]) < 1e-12) break;
   }
-  return p;
+  return found;
+}
+
+double areaOf(const cv::Matx33d& k, const cv::Matx22d& jacobian) {
+  return 1 / (k(0, 0) * k(1, 1) * std::abs(cv::determinant(jacobian)));
+}
+
+}  // namespace
+
+cv::Point2d undistortPixel(const PinholeCamera& camera, cv::Point2d pixel) {
+  const cv::Point2d target = distortedOf(camera, pixel);
+  return invert(camera.distortion, target, target).point;
 }
 
 cv::Point2d distortToPixel(const PinholeCamera& camera, cv::Point2d normalised) {
@@ -62,9 +83,7 @@ cv::Point2d distortToPixel(const PinholeCamera& camera, cv::Point2d normalised) 
 }
 
 double pixelArea(const PinholeCamera& camera, cv::Point2d normalised) {
-  const cv::Matx33d& k = camera.matrix;
-  return 1 / (k(0, 0) * k(1, 1) *
-              std::abs(cv::determinant(distort(camera.distortion, normalised).jacobian)));
+  return areaOf(camera.matrix, distort(camera.distortion, normalised).jacobian);
 }
 
 UndistortionTable::UndistortionTable(const PinholeCamera& camera, cv::Size size)
@@ -84,12 +103,19 @@ void UndistortionTable::prepare(const cv::Rect& box) const {
 void UndistortionTable::fill(int tileX, int tileY) const {
   const cv::Rect tile =
       cv::Rect(tileX * kTile, tileY * kTile, kTile, kTile) & cv::Rect({}, points_.size());
-  for (int y = tile.y; y < tile.br().y; ++y)
+  for (int y = tile.y; y < tile.br().y; ++y) {
+    // Each pixel's inversion starts from its left neighbours' extended by their difference,
+    // within a Newton step or two of its own.
+    cv::Point2d start = distortedOf(camera_, cv::Point2d(tile.x, y)), step(0, 0);
     for (int x = tile.x; x < tile.br().x; ++x) {
-      const cv::Point2d p = undistortPixel(camera_, cv::Point2d(x, y));
-      points_.at<cv::Vec2f>(y, x) = cv::Vec2f(float(p.x), float(p.y));
-      areas_.at<float>(y, x) = float(pixelArea(camera_, p));
+      const Distorted p =
+          invert(camera_.distortion, distortedOf(camera_, cv::Point2d(x, y)), start + step);
+      points_.at<cv::Vec2f>(y, x) = cv::Vec2f(float(p.point.x), float(p.point.y));
+      areas_.at<float>(y, x) = float(areaOf(camera_.matrix, p.jacobian));
+      if (x > tile.x) step = p.point - start;
+      start = p.point;
     }
+  }
   filled_[tileIndex(tileX, tileY)] = true;
 }
 

@@ -39,7 +39,7 @@ class UndistortionTable {
   float area(int x, int y) const { return areas_.at<float>(y, x); }
 
  private:
-  static constexpr int kTile = 64;  // pixels filled together, on each side
+  static constexpr int kTile = 16;  // pixels filled together, on each side
   PinholeCamera camera_;
   int tilesAcross_;
   mutable cv::Mat points_;            // CV_32FC2
