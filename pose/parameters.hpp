@@ -43,9 +43,9 @@ struct PoseParameters {
     // fast motion followed, at the cost of a larger search.
     double searchMarginPx = 8;
     // A ball not found near where it was (or where the other balls' pose puts it) is looked for
-    // over the whole picture, on a copy reduced to about this width (pixels): a ball of the
-    // least area is still a few dozen pixels of it. Smaller: a faster search, and the smallest
-    // balls missed.
+    // over the whole picture, on a copy reduced to about this width (pixels; never enlarged):
+    // at 320 a ball of the least area covers as many pixels of it as of a 320x240 picture.
+    // Smaller: a faster search, and the smallest balls missed.
     int wholeSearchWidthPx = 320;
     // Lost for this many pictures, the whole-picture search runs only on every
     // wholeSearchEvery-th picture: less work while a ball is out of view, against finding it
