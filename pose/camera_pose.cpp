@@ -19,6 +19,7 @@ struct Correspondences {
   std::vector<cv::Point2d> image;
   std::vector<double> ranges;
   std::vector<double> scatterPx;
+  std::vector<double> sigmaPx;  // standard errors of the centres
 };
 
 struct Candidate {
@@ -214,6 +215,8 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
     c.image.emplace_back(d[0] / d[2], d[1] / d[2]);
     c.ranges.push_back(balls[i]->range);
     c.scatterPx.push_back(balls[i]->scatterPx);
+    c.sigmaPx.push_back(balls[i]->centreSigmaPx > 0 ? balls[i]->centreSigmaPx
+                                                    : gates.typicalCentreRmsPx);
   }
   pose.balls = int(c.landmarks.size());
   if (pose.balls < 3) {
@@ -229,6 +232,8 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
   for (const Candidate& candidate : all)
     if (candidate.score(gates) < best->score(gates)) best = &candidate;
   describePose(*best, pose);
+  pose.covariance =
+      poseCovariance(pose.position, best->rotation.t(), {c.landmarks, c.image, c.sigmaPx}, focalPx);
   if (best->rmsPx > gates.largestCentreRmsPx) {
     pose.status = {Refusal::reprojection, pose.status.missing, best->rmsPx,
                    gates.largestCentreRmsPx};

@@ -10,15 +10,17 @@
 
 #include "colour_classes.hpp"
 #include "parameters.hpp"
+#include "pose_covariance.hpp"
 #include "pose_status.hpp"
 
 namespace Orvanta::pose {
 
 // One ball as measured: its centre's direction in the camera frame and its range.
 struct BallView {
-  cv::Vec3d direction;   // unit
-  double range = 0;      // metres
-  double scatterPx = 0;  // its outline's deviation from a sphere's, pixels (0: unknown)
+  cv::Vec3d direction;       // unit
+  double range = 0;          // metres
+  double scatterPx = 0;      // its outline's deviation from a sphere's, pixels (0: unknown)
+  double centreSigmaPx = 0;  // standard error of its centre, pixels (0: unknown)
 };
 
 struct CameraPose {
@@ -29,6 +31,7 @@ struct CameraPose {
   int balls = 0;              // balls measured (and used, when valid)
   double rmsPx = 0;           // reprojection error of the ball centres, pixels
   double rangeDisagreement = 0;  // rms relative difference of pose distances and ball ranges
+  PoseCovariance covariance = PoseCovariance::all(NAN);  // of position and attitude
   PoseStatus status;
 };
 

@@ -10,6 +10,11 @@ namespace Orvanta::pose {
 
 namespace {
 
+// A circle's centre fitted to n outline points that scatter by s is known to s sqrt(2 / n).
+double centreSigmaPx(const BallMeasurement& ball) {
+  return ball.rimPoints > 0 ? ball.rmsPx * std::sqrt(2.0 / ball.rimPoints) : 0;
+}
+
 // Where a ball last seen, or expected, at c with that radius is looked for.
 cv::Rect around(const cv::Point2d& c, double radiusPx, const PoseParameters::Blobs& p) {
   const double reach = p.searchRadii * radiusPx + p.searchMarginPx;
@@ -87,7 +92,7 @@ PictureEstimate PoseEstimator::estimate(const cv::Mat& bgr) {
   for (int ball = 1; ball <= site::kBallCount; ++ball) {
     estimate.balls[ball - 1] = findAndMeasure(picture, ball);
     if (const auto& m = estimate.balls[ball - 1])
-      views[ball - 1] = BallView{m->direction, m->range, m->rmsPx};
+      views[ball - 1] = BallView{m->direction, m->range, m->rmsPx, centreSigmaPx(*m)};
   }
   last_ = estimate.balls;
   for (int ball = 1; ball <= site::kBallCount; ++ball) countUnseen(ball);

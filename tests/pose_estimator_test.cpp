@@ -341,3 +341,42 @@ TEST(LostBall, TheReducedWholeSearchFindsWhatTheFullOneFinds) {
     }
   }
 }
+
+TEST(PoseCovariance, PositionErrorsFitTheirCovariance) {
+  // The normalised estimation error squared of position over the survey, against the truth:
+  // chi-square with three degrees of freedom when the covariance is honest (mean 3, 95 % of the
+  // pictures within 7.81). Overconfident it would mislead the autopilot's filter, so at least 90 %
+  // must lie within; overcautious it would make the pose worthless, so the mean must stay near 3.
+  struct Case {
+    const char* what;
+    scene::SceneOptions options;
+  };
+  const std::vector<Case> cases = {
+      {"320x240", {.shading = 0.5, .mjpgQuality = 90}},
+      {"640x480", {.size = {640, 480}, .shading = 0.5, .mjpgQuality = 90}},
+      {"320x240 q50 noise 3", {.noise = 3, .shading = 0.5, .mjpgQuality = 50}},
+      {"320x240 dark noise 8", {.noise = 8, .water = scene::Water::dark, .shading = 0.5}},
+      {"640x480 q50 noise 3", {.size = {640, 480}, .noise = 3, .shading = 0.5, .mjpgQuality = 50}},
+  };
+  for (const Case& c : cases) {
+    std::vector<double> nees;
+    estimateEachPicture(scene::survey(200), c.options,
+                        (OrvantaTest::scratchFolder() / "nees.avi").string(),
+                        [&](const scene::Pose& truth, const pose::PictureEstimate& estimate) {
+                          if (!estimate.pose.valid) return;
+                          const cv::Vec3d e = estimate.pose.position - truth.position;
+                          const cv::Matx33d p = estimate.pose.covariance.get_minor<3, 3>(0, 0);
+                          nees.push_back((e.t() * p.inv() * e)[0]);
+                        });
+    ASSERT_GT(nees.size(), 180u) << c.what;
+    double mean = 0;
+    int inside = 0;
+    for (double n : nees) mean += n / double(nees.size()), inside += n <= 7.815;
+    const double share = double(inside) / double(nees.size());
+    EXPECT_GE(share, 0.9) << c.what;
+    EXPECT_GT(mean, 0.5) << c.what;
+    EXPECT_LT(mean, 3.5) << c.what;
+    RecordProperty(std::string(c.what) + " mean NEES", std::to_string(mean));
+    RecordProperty(std::string(c.what) + " within 95 % bound", std::to_string(share));
+  }
+}
