@@ -130,13 +130,38 @@ void refine(const Correspondences& c, cv::Mat& rvec, cv::Mat& tvec) {
   tvec = (cv::Mat_<double>(3, 1) << x[3], x[4], x[5]);
 }
 
+cv::Vec3d cameraCentre(const Candidate& c) {
+  return -(c.rotation.t() * c.translation);
+}
+
+// Two poses that differ: by more than 5 mm or about half a degree.
+bool distinct(const Candidate& a, const Candidate& b) {
+  constexpr double kApartM = 0.005, kTurnedRad = 0.01;
+  cv::Vec3d turn;
+  cv::Rodrigues(a.rotation * b.rotation.t(), turn);
+  return cv::norm(cameraCentre(a) - cameraCentre(b)) > kApartM || cv::norm(turn) > kTurnedRad;
+}
+
+// Four balls: how much worse the planar solver's second solution fits than its first, before
+// either is refined (refinement often takes both to one); solutions that coincide are no rival.
+double planarRivalRatio(const Correspondences& c, const std::vector<cv::Mat>& rvecs,
+                        const std::vector<cv::Mat>& tvecs, double focalPx) {
+  if (rvecs.size() < 2) return INFINITY;
+  const Candidate a = evaluate(rvecs[0], tvecs[0], c, focalPx);
+  const Candidate b = evaluate(rvecs[1], tvecs[1], c, focalPx);
+  const double best = std::min(a.rmsPx, b.rmsPx), other = std::max(a.rmsPx, b.rmsPx);
+  return best > 0 && distinct(a, b) ? std::pow(other / best, 2) : INFINITY;
+}
+
 std::vector<Candidate> candidates(const Correspondences& c, double focalPx,
-                                  const PoseParameters::Gates& gates) {
+                                  const PoseParameters::Gates& gates,
+                                  double* rivalRatio = nullptr) {
   const cv::Mat identity = cv::Mat::eye(3, 3, CV_64F);
   std::vector<cv::Mat> rvecs, tvecs;
   if (c.landmarks.size() == 4) {
     cv::solvePnPGeneric(c.landmarks, c.image, identity, cv::noArray(), rvecs, tvecs, false,
                         cv::SOLVEPNP_IPPE);
+    if (rivalRatio) *rivalRatio = planarRivalRatio(c, rvecs, tvecs, focalPx);
     for (std::size_t i = 0; i < rvecs.size(); ++i) refine(c, rvecs[i], tvecs[i]);
   } else {
     cv::solveP3P(c.landmarks, c.image, identity, cv::noArray(), rvecs, tvecs, cv::SOLVEPNP_P3P);
@@ -147,10 +172,6 @@ std::vector<Candidate> candidates(const Correspondences& c, double focalPx,
     if (candidate.inFront && std::isfinite(candidate.score(gates))) all.push_back(candidate);
   }
   return all;
-}
-
-cv::Vec3d cameraCentre(const Candidate& c) {
-  return -(c.rotation.t() * c.translation);
 }
 
 // Three balls fit every candidate exactly, and only their sizes choose: the distance to the
@@ -223,7 +244,7 @@ CameraPose solveCameraPose(const std::array<std::optional<BallView>, site::kBall
     pose.status.refusal = Refusal::tooFewBalls;
     return pose;
   }
-  const std::vector<Candidate> all = candidates(c, focalPx, gates);
+  const std::vector<Candidate> all = candidates(c, focalPx, gates, &pose.rivalCostRatio);
   if (all.empty()) {
     pose.status.refusal = Refusal::noSolution;
     return pose;

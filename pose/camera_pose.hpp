@@ -32,6 +32,10 @@ struct CameraPose {
   double rmsPx = 0;           // reprojection error of the ball centres, pixels
   double rangeDisagreement = 0;  // rms relative difference of pose distances and ball ranges
   PoseCovariance covariance = PoseCovariance::all(NAN);  // of position and attitude
+  // Four balls: the planar solver's worse solution's reprojection sum of squares over its better
+  // one's. Near 1 the two fit alike (a view straight down from afar): the pose may flip between
+  // them from picture to picture.
+  double rivalCostRatio = INFINITY;
   PoseStatus status;
 };
 

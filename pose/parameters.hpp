@@ -116,6 +116,14 @@ struct PoseParameters {
     double typicalRangeError = 0.01;
   } gates;
 
+  // The quality figure of a pose, for autopilots that weigh it (0 to 100).
+  struct Quality {
+    double halfQualitySigmaM = 0.01;  // the position's standard error that halves the quality
+    // The planar solutions' cost ratio from which the better one is taken as clearly right;
+    // nearer 1 the quality falls towards its least.
+    double clearRivalRatio = 4;
+  } quality;
+
   // The limits that scale with the picture, for pictures of `size`.
   PoseParameters forPicture(cv::Size size) const {
     PoseParameters scaled = *this;

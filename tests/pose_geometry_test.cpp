@@ -11,6 +11,7 @@
 #include "camera_pose.hpp"
 #include "cone.hpp"
 #include "pinhole.hpp"
+#include "pose_quality.hpp"
 #include "prediction.hpp"
 #include "rotation.hpp"
 #include "silhouette.hpp"
@@ -323,4 +324,39 @@ TEST(PosePrediction, ABallIsPredictedWhereTheLensShowsItOrNowhere) {
 
   const CameraPose none;  // no pose: nothing predicted
   EXPECT_FALSE(predictBall(none, kLandmarks[0], 0.05, kCamera, {320, 240}));
+}
+
+TEST(PoseSolve, AViewStraightDownFromAfarIsFlaggedAndRatedLow) {
+  // Four coplanar balls seen straight down: the planar solution and its mirror fit alike, and the
+  // pose may flip between them. Seen obliquely the mirror fits far worse.
+  std::mt19937 rng(3);
+  std::normal_distribution<double> noise(0, 0.1 / kCamera.focal());  // 0.1 px centres
+  struct Case {
+    const char* what;
+    cv::Vec3d position;
+    bool flagged;
+  };
+  const std::vector<Case> cases = {{"straight down, 3 m", {0.35, -0.255, 3}, true},
+                                   {"straight down, 1.5 m", {0.35, -0.255, 1.5}, true},
+                                   {"oblique, 1.5 m", {0.9, 0.2, 1.3}, false},
+                                   {"oblique, 2.5 m", {1.3, 0.5, 2.2}, false}};
+  const PoseParameters::Quality quality;
+  for (const Case& c : cases)
+    for (int k = 0; k < 3; ++k) {
+      auto views = viewsFrom(c.position, lookingAtCentre(c.position, 0.2));
+      for (auto& v : views) {
+        const cv::Vec3d d = v->direction / v->direction[2];
+        v->direction = cv::normalize(cv::Vec3d(d[0] + noise(rng), d[1] + noise(rng), 1));
+        v->centreSigmaPx = 0.1;
+      }
+      const CameraPose pose = solveCameraPose(views, kLandmarks, kCamera.focal());
+      ASSERT_TRUE(pose.valid) << c.what;
+      EXPECT_EQ(pose.rivalCostRatio < quality.clearRivalRatio, c.flagged) << c.what;
+      if (c.flagged)
+        EXPECT_LE(poseQuality(pose), 20) << c.what;
+      else
+        EXPECT_GE(poseQuality(pose), 40) << c.what;
+    }
+  CameraPose none;
+  EXPECT_EQ(poseQuality(none), -1);
 }
