@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <opencv2/calib3d.hpp>
 #include <opencv2/core/quaternion.hpp>
 
 #include "camera_mounting.hpp"
@@ -107,4 +108,41 @@ TEST(VehiclePose, OtherHeadingsAndMountings) {
   // North at heading 0, east at heading 90: the landmark x axis in the autopilot's frame.
   EXPECT_LT(cv::norm(vehicle::landmarkToNed(90) * cv::Vec3d(1, 0, 0) - cv::Vec3d(0, 1, 0)), 1e-12);
   EXPECT_LT(cv::norm(vehicle::landmarkToNed(0) * cv::Vec3d(0, 1, 0) - cv::Vec3d(0, -1, 0)), 1e-12);
+}
+
+TEST(VehiclePose, CovarianceFollowsTheTransformToFirstOrder) {
+  // The camera's pose moved by small steps, the vehicle's pose taken anew each time: the
+  // finite-difference Jacobian carries the camera's covariance to the vehicle's.
+  const vehicle::Mounting mounting = vehicle::mountingOf({0.25, -0.1, 0.15}, 6, 20, -35);
+  const double heading = 217;
+  pose::CameraPose camera =
+      cameraOver({0.4, -0.7, -1.3}, {4 * kDegree, -3 * kDegree, 120 * kDegree}, heading, mounting);
+  cv::Matx<double, 6, 6> a;
+  cv::randu(a, -1, 1);
+  camera.covariance = 1e-4 * a * a.t();
+  const auto stateOf = [&](const cv::Vec6d& step) {
+    pose::CameraPose moved = camera;
+    moved.position += cv::Vec3d(step[0], step[1], step[2]);
+    cv::Matx33d turn;
+    cv::Rodrigues(cv::Vec3d(step[3], step[4], step[5]), turn);
+    const cv::Vec4d& q = camera.quaternion;
+    moved.quaternion =
+        pose::quaternionOf(turn * cv::Quatd(q[0], q[1], q[2], q[3]).toRotMat3x3());
+    const vehicle::VehiclePose v = vehiclePose(moved, heading, mounting);
+    return cv::Vec6d(v.position[0], v.position[1], v.position[2], v.eulerRadians[0],
+                     v.eulerRadians[1], v.eulerRadians[2]);
+  };
+  cv::Matx<double, 6, 6> j;
+  for (int k = 0; k < 6; ++k) {
+    cv::Vec6d h = cv::Vec6d::all(0);
+    h[k] = 1e-6;
+    const cv::Vec6d column = (stateOf(h) - stateOf(-h)) * (1 / 2e-6);
+    for (int r = 0; r < 6; ++r) j(r, k) = column[r];
+  }
+  const cv::Matx<double, 6, 6> expected = j * camera.covariance * j.t();
+  const cv::Matx<double, 6, 6> got = vehiclePose(camera, heading, mounting).covariance;
+  EXPECT_LT(cv::norm(got - expected), 1e-6 * cv::norm(expected));
+  // Unknown stays unknown.
+  camera.covariance = pose::PoseCovariance::all(NAN);
+  EXPECT_TRUE(std::isnan(vehiclePose(camera, heading, mounting).covariance(0, 0)));
 }

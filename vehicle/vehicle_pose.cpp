@@ -32,6 +32,39 @@ cv::Vec3d eulerOf(const cv::Matx33d& r) {
   return {std::atan2(r(2, 1), r(2, 2)), pitch, std::atan2(r(1, 0), r(0, 0))};
 }
 
+cv::Matx33d cross(const cv::Vec3d& v) {
+  return {0, -v[2], v[1], v[2], 0, -v[0], -v[1], v[0], 0};
+}
+
+// How roll, pitch and yaw change with a small turn about the north, east and down axes: the
+// inverse of the turn each angle's change makes, [Rz Ry x, Rz y, z].
+cv::Matx33d eulerPerTurn(const cv::Vec3d& euler) {
+  const double cp = std::cos(euler[1]);
+  if (std::abs(cp) < 1e-9) return cv::Matx33d::all(NAN);
+  const cv::Matx33d z = aboutZ(euler[2]);
+  const cv::Vec3d roll = z * aboutY(euler[1]) * cv::Vec3d(1, 0, 0), pitch = z * cv::Vec3d(0, 1, 0);
+  const cv::Matx33d turns(roll[0], pitch[0], 0, roll[1], pitch[1], 0, roll[2], pitch[2], 1);
+  return turns.inv();
+}
+
+// The first-order map from the camera's small changes (position, then turn, in the landmark
+// frame) to the body's (position north-east-down, then roll, pitch, yaw).
+cv::Matx<double, 6, 6> bodyPerCamera(const cv::Matx33d& toNed, const cv::Matx33d& bodyToNed,
+                                     const cv::Vec3d& offset, const cv::Vec3d& euler) {
+  // The body's origin is the camera's centre less the turned offset: turning the vehicle by a
+  // small t moves it by t x (R offset).
+  const cv::Matx33d positionPerTurn = cross(bodyToNed * offset) * toNed;
+  const cv::Matx33d anglesPerTurn = eulerPerTurn(euler) * toNed;
+  cv::Matx<double, 6, 6> j = cv::Matx<double, 6, 6>::zeros();
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) {
+      j(r, c) = toNed(r, c);
+      j(r, 3 + c) = positionPerTurn(r, c);
+      j(3 + r, 3 + c) = anglesPerTurn(r, c);
+    }
+  return j;
+}
+
 }  // namespace
 
 Mounting mountingOf(const cv::Vec3d& offset, double rollDeg, double pitchDeg, double yawDeg) {
@@ -58,6 +91,9 @@ VehiclePose vehiclePose(const pose::CameraPose& camera, double headingDegrees,
   pose.position = toNed * camera.position - bodyToNed * mounting.offset;
   pose.quaternion = pose::quaternionOf(bodyToNed);
   pose.eulerRadians = eulerOf(bodyToNed);
+  const cv::Matx<double, 6, 6> j =
+      bodyPerCamera(toNed, bodyToNed, mounting.offset, pose.eulerRadians);
+  pose.covariance = j * camera.covariance * j.t();
   return pose;
 }
 

@@ -29,6 +29,9 @@ struct VehiclePose {
   cv::Vec3d position;      // of the body's origin: north, east, down, metres
   cv::Vec4d quaternion;    // w, x, y, z: body to north-east-down
   cv::Vec3d eulerRadians;  // roll, pitch, yaw (z-y-x), as autopilots read them
+  // Of the position and of roll, pitch and yaw, from the camera's through the same transform to
+  // first order; NaN where the camera's is unknown, and for the angles at pitch +-90 degrees.
+  cv::Matx<double, 6, 6> covariance;
 };
 
 cv::Matx33d landmarkToNed(double headingDegrees);
