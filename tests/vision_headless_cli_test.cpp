@@ -18,6 +18,26 @@ using namespace OrvantaTest;
 
 namespace {
 
+std::vector<std::string> fieldsOf(const std::string& row) {
+  std::vector<std::string> fields;
+  std::istringstream in(row);
+  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+  if (!row.empty() && row.back() == ',') fields.emplace_back();
+  return fields;
+}
+
+// The pose table without its latency column: what two runs of the same pictures share.
+std::string withoutLatency(const std::string& table) {
+  std::string out;
+  for (const std::string& row : lines(table)) {
+    std::vector<std::string> fields = fieldsOf(row);
+    if (fields.size() > 13) fields.erase(fields.begin() + 13);
+    for (const std::string& field : fields) out += field + ',';
+    out += '\n';
+  }
+  return out;
+}
+
 Outcome runOrvanta(const std::filesystem::path& dir, const std::vector<std::string>& args) {
   return runProgram(ORVANTA_PATH, dir, args);
 }
@@ -90,7 +110,7 @@ TEST(HeadlessRun, CsvGoesToStandardOutputByDefaultAndPosesAloneSkipTheRangeChain
     const Outcome posesRun = runOrvanta(dir, args);
     ASSERT_EQ(posesRun.exitCode, 0) << posesRun.err;
     EXPECT_TRUE(posesRun.out.empty()) << posesRun.out;
-    poses[alone] = readFile(dir / "poses.csv");
+    poses[alone] = withoutLatency(readFile(dir / "poses.csv"));
   }
   EXPECT_EQ(lines(poses[1]).size(), 13u);  // header and twelve pictures
   EXPECT_EQ(poses[1], poses[0]);
@@ -111,21 +131,33 @@ TEST(HeadlessRun, PosesHaveOneRowPerPictureReadToTheMillimetre) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::vector<std::string> rows = lines(readFile(posesCsv));
   ASSERT_EQ(rows.size(), 1 + poses.size());
-  EXPECT_EQ(rows.front(), "frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status");
+  EXPECT_TRUE(rows.front().starts_with(
+      "frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status,time_s,latency_ms,quality,"
+      "cov_x_x,cov_x_y,"))
+      << rows.front();
+  EXPECT_TRUE(rows.front().ends_with(",cov_ry_rz,cov_rz_rz")) << rows.front();
   std::vector<double> errors;
   int fourBalls = 0;
   for (std::size_t k = 1; k < rows.size(); ++k) {
-    std::vector<std::string> fields;
-    std::istringstream row(rows[k]);
-    for (std::string field; std::getline(row, field, ',');) fields.push_back(field);
-    ASSERT_EQ(fields.size(), 12u) << rows[k];
+    const std::vector<std::string> fields = fieldsOf(rows[k]);
+    ASSERT_EQ(fields.size(), 36u) << rows[k];
     EXPECT_EQ(fields[0], std::to_string(k - 1));
+    // The video's place at 30 pictures per second; the latency measured.
+    EXPECT_NEAR(std::stod(fields[12]), (k - 1) / 30.0, 1e-6) << rows[k];
+    EXPECT_GE(std::stod(fields[13]), 0) << rows[k];
     const Orvanta::scene::Pose& truth = poses[k - 1];
     if (k > 60) {  // looking away: a status and no numbers
       EXPECT_EQ(fields[11], "green and red and blue and yellow not found") << rows[k];
       for (int i = 1; i <= 10; ++i) EXPECT_EQ(fields[i], "") << rows[k];
+      EXPECT_EQ(fields[14], "-1") << rows[k];
+      for (int i = 15; i < 36; ++i) EXPECT_EQ(fields[i], "") << rows[k];
       continue;
     }
+    const int quality = std::stoi(fields[14]);
+    EXPECT_TRUE(quality >= 1 && quality <= 100) << rows[k];
+    // Variances on the diagonal: x at 15, rz at 35.
+    EXPECT_GT(std::stod(fields[15]), 0) << rows[k];
+    EXPECT_GT(std::stod(fields[35]), 0) << rows[k];
     // A ball the survey takes partly out of the picture may be left out.
     ASSERT_EQ(fields[11].substr(0, 2), "ok") << rows[k];
     fourBalls += fields[1] == "4" ? 1 : 0;

@@ -39,6 +39,7 @@ TEST(PictureFeed, HeadlessAndWindowedRunsSeeTheSamePicturesEstimatesAndPositions
     RecordingTexts texts;
     ScriptedKeyWait keys;
     Host host{(dir / "frame_%05d.png").string(), texts, keys, windows};
+    host.sequenceFps = 25;
     TrackingRun run(host);
     run.setFixSink([&](const PictureFix& fix) { out.fixes.push_back(fix); });
     EXPECT_EQ(run.start(), StartResult::started);
@@ -58,6 +59,10 @@ TEST(PictureFeed, HeadlessAndWindowedRunsSeeTheSamePicturesEstimatesAndPositions
   for (std::size_t k = 0; k < ahead.fixes.size(); ++k) {
     const pose::CameraPose &a = ahead.fixes[k].pose, &b = onDemand.fixes[k].pose;
     EXPECT_EQ(ahead.fixes[k].picture, int(k));
+    // A recorded picture's time is its place in the recording.
+    EXPECT_DOUBLE_EQ(ahead.fixes[k].seconds, k / 25.0);
+    EXPECT_DOUBLE_EQ(onDemand.fixes[k].seconds, k / 25.0);
+    EXPECT_GE(ahead.fixes[k].latencyMs, 0);
     EXPECT_EQ(a.valid, b.valid) << k;
     EXPECT_EQ(a.position, b.position) << k;
     valid += a.valid ? 1 : 0;
@@ -96,12 +101,11 @@ TEST(PictureFeed, TheEndOrABadPictureEndsTheFeedForGoodAndSaysWhy) {
       SCOPED_TRACE(testing::Message() << c.source << (ahead ? " ahead" : " on demand"));
       ASSERT_TRUE(openCamera(c.source));
       PictureFeed feed(estimator, {320, 240}, ahead, c.source, 0);
-      cv::Mat picture;
-      pose::CameraPose pose;
+      PictureFeed::Estimated next;
       PictureProblem problem;
-      for (int k = 0; k < c.pictures; ++k) ASSERT_TRUE(feed.next(picture, pose, problem)) << k;
+      for (int k = 0; k < c.pictures; ++k) ASSERT_TRUE(feed.next(next, problem)) << k;
       for (int again = 0; again < 2; ++again) {
-        EXPECT_FALSE(feed.next(picture, pose, problem));
+        EXPECT_FALSE(feed.next(next, problem));
         EXPECT_EQ(bool(problem), !c.says.empty());
         EXPECT_NE(problem.console.find(c.says), std::string::npos) << problem.console;
       }

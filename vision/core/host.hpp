@@ -65,6 +65,8 @@ struct Host {
   // Pictures per second at which a recorded source without a rate of its own (an image
   // sequence) plays; 0: every source as fast as it delivers (headless runs).
   double playbackFps = 0;
+  // Pictures per second an image sequence was taken at: its pictures' capture times follow.
+  double sequenceFps = 30;
   // Keep the empty video file each run opens (in a private folder of its own) after the run.
   bool keepVideoFile = false;
   // False: a run gives only the precise estimate of every picture, without the colour passes,

@@ -9,6 +9,9 @@ namespace Orvanta {
 struct PictureFix {
   int picture = 0;
   pose::CameraPose pose;
+  double seconds = 0;    // when the picture was taken: its place in a recording, or live, its
+                         // arrival on the monotonic clock
+  double latencyMs = 0;  // from the picture's arrival to its estimate being handed on
 };
 
 }  // namespace Orvanta

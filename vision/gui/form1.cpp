@@ -66,6 +66,7 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
     readCamera(cameraFileOf(session_.setup, session_.calibrationPath), host_.cameraFile,
                cameraError);
   host_.playbackFps = session_.playbackFps;
+  if (session_.playbackFps > 0) host_.sequenceFps = session_.playbackFps;
   host_.keepVideoFile = session_.keepVideoFile;
   sourceOpens_ = openCamera(host_.cameraSource);
   capture.release();

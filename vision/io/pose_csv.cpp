@@ -2,10 +2,44 @@
 
 #include <cstdio>
 
+#include "pose_quality.hpp"
+
 namespace Orvanta {
 
+namespace {
+
+// Position, then the small turns about the landmark axes.
+constexpr const char* kCovarianceAxes[] = {"x", "y", "z", "rx", "ry", "rz"};
+
+std::string covarianceHeader() {
+  std::string names;
+  for (int a = 0; a < 6; ++a)
+    for (int b = a; b < 6; ++b)
+      names += std::string(",cov_") + kCovarianceAxes[a] + '_' + kCovarianceAxes[b];
+  return names;
+}
+
+// When and how well: the capture time, the latency, the quality, the covariance's upper
+// triangle row by row (empty without a pose).
+std::string timeAndCertainty(const PictureFix& fix) {
+  const pose::CameraPose& p = fix.pose;
+  char text[64];
+  std::snprintf(text, sizeof text, ",%.6f,%.3f,%d", fix.seconds, fix.latencyMs,
+                pose::poseQuality(p));
+  std::string out = text;
+  for (int a = 0; a < 6; ++a)
+    for (int b = a; b < 6; ++b) {
+      if (p.valid) std::snprintf(text, sizeof text, ",%.6g", p.covariance(a, b));
+      out += p.valid ? text : ",";
+    }
+  return out;
+}
+
+}  // namespace
+
 std::string poseHeader() {
-  return "frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status\n";
+  return "frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status,time_s,latency_ms,quality" +
+         covarianceHeader() + '\n';
 }
 
 std::string poseRow(const PictureFix& fix) {
@@ -21,7 +55,7 @@ std::string poseRow(const PictureFix& fix) {
   } else {
     row += ",,,,,,,,,,";
   }
-  return row + pose::describe(p.status) + '\n';
+  return row + pose::describe(p.status) + timeAndCertainty(fix) + '\n';
 }
 
 void PoseRows::add(const PictureFix& fix) {

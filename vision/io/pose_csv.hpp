@@ -1,5 +1,9 @@
 // The headless precise estimates: one CSV row per picture read,
-// frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status; numeric fields empty without a pose.
+// frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status, then time_s (the capture time),
+// latency_ms (from the picture's arrival to its estimate), quality (-1 without a pose, else 1
+// worst to 100 best) and the covariance of position and attitude (cov_x_x, cov_x_y, ... cov_rz_rz:
+// the upper triangle row by row; attitude as small turns about the landmark axes, radians).
+// The pose's fields are empty without a pose.
 #pragma once
 
 #include <string>

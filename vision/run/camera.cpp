@@ -57,6 +57,11 @@ bool isDeviceSource(const std::string& source) {
                      [](unsigned char ch) { return std::isdigit(ch) != 0; });
 }
 
+bool isLiveSource(const std::string& source) {
+  std::error_code error;
+  return isDeviceSource(source) || std::filesystem::is_fifo(source, error);
+}
+
 bool openCamera(const std::string& source) {
   capture.release();
   if (isDeviceSource(source)) return capture.open(std::stoi(source));

@@ -19,6 +19,9 @@ double recordedRate();
 // A device index rather than a file or an image sequence.
 bool isDeviceSource(const std::string& source);
 
+// A source whose pictures come as they are taken: a device, or a pipe a live stream is fed into.
+bool isLiveSource(const std::string& source);
+
 // Opens source into capture, releasing a handle still held. A string of digits is a device
 // index; anything else is a video file or an image-sequence pattern ("dir/frame_%05d.png").
 // False when the source cannot be opened (capture is then closed).

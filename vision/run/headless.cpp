@@ -80,6 +80,7 @@ int runHeadless(const Options& options, std::ostream& err) {
             keys,           windows,
             options.layout, options.cameraFile};
   host.keepVideoFile = options.keepVideoFile;
+  host.sequenceFps = options.fps;
   // Poses alone were asked for: the range chain's rows would go nowhere.
   host.rangeChain = options.poses.empty() || !options.csv.empty();
   TrackingRun run(host);

@@ -32,8 +32,9 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   app.add_option("--calibration", options.calibration,
                  "Calibration file (JSON) with the ball colours, thresholds and trackbars");
   app.add_option("--fps", options.fps,
-                 "Window: pictures per second at which an image sequence plays (a video plays at "
-                 "its own rate, a camera at its own); headless runs go as fast as they can")
+                 "Pictures per second an image sequence was taken at: the window plays it at this "
+                 "rate (a video plays at its own, a camera at its own), and its pictures' capture "
+                 "times follow from it; headless runs go as fast as they can")
       ->check(CLI::Range(0.1, 1000.0))
       ->capture_default_str();
   auto* headless = app.add_flag("--headless", options.headless,
@@ -49,7 +50,8 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
       ->needs(headless);
   app.add_option("--poses", options.poses,
                  "Headless: the precise camera pose of every picture read, as CSV "
-                 "(frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status)")
+                 "(frame,balls,x,y,z,qw,qx,qy,qz,yaw_deg,rms_px,status,time_s,latency_ms,"
+                 "quality, then the covariance cov_x_x .. cov_rz_rz)")
       ->needs(headless);
   app.add_option("--camera-model", options.cameraModel,
                  "Camera file: OpenCV calibration YAML/XML (camera_matrix, "

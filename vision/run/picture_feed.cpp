@@ -5,8 +5,8 @@
 namespace Orvanta {
 
 PictureFeed::PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead,
-                         std::string source, long read)
-    : estimator_(estimator), size_(size), source_(std::move(source)), read_(read) {
+                         std::string source, long read, CaptureClock clock)
+    : estimator_(estimator), size_(size), source_(std::move(source)), read_(read), clock_(clock) {
   if (!ahead) return;
   decoder_ = std::thread([this] { decodeAhead(); });
   estimatorThread_ = std::thread([this] { estimateAhead(); });
@@ -21,13 +21,14 @@ PictureFeed::~PictureFeed() {
 
 PictureFeed::Item PictureFeed::decode() {
   Item item;
-  if (!queryFrame(item.picture, &item.problem)) {
+  cv::Mat& picture = item.estimated.picture;
+  if (!queryFrame(picture, &item.problem)) {
     if (!item.problem) item.problem = earlyEnd(source_, read_);
     return item;
   }
-  ++read_;
-  if (item.picture.size() != size_) {
-    item.problem = sizeProblem(item.picture.size(), size_);
+  item.estimated.time = clock_.stamp(read_++);
+  if (picture.size() != size_) {
+    item.problem = sizeProblem(picture.size(), size_);
     return item;
   }
   item.delivered = true;
@@ -35,7 +36,7 @@ PictureFeed::Item PictureFeed::decode() {
 }
 
 void PictureFeed::estimate(Item& item) const {
-  if (item.delivered) item.pose = estimator_.estimate(item.picture).pose;
+  if (item.delivered) item.estimated.pose = estimator_.estimate(item.estimated.picture).pose;
 }
 
 // Each thread stops after passing on the item that ended the source, or when the feed goes.
@@ -57,7 +58,7 @@ void PictureFeed::estimateAhead() {
   }
 }
 
-bool PictureFeed::next(cv::Mat& picture, pose::CameraPose& pose, PictureProblem& problem) {
+bool PictureFeed::next(Estimated& into, PictureProblem& problem) {
   if (!end_) {
     std::optional<Item> item;
     if (decoder_.joinable()) {
@@ -67,8 +68,7 @@ bool PictureFeed::next(cv::Mat& picture, pose::CameraPose& pose, PictureProblem&
       estimate(*item);
     }
     if (item && item->delivered) {
-      picture = std::move(item->picture);
-      pose = item->pose;
+      into = std::move(item->estimated);
       return true;
     }
     end_ = item ? std::move(*item) : Item{};

@@ -11,6 +11,7 @@
 
 #include "bounded_queue.hpp"
 #include "camera.hpp"
+#include "capture_clock.hpp"
 #include "estimator.hpp"
 
 namespace Orvanta {
@@ -19,22 +20,28 @@ class PictureFeed {
  public:
   // Pictures of the open camera, which must be of `size` like the first one; the estimator is
   // the feed's own until it is gone.
-  // `source` names the camera, which has delivered `read` pictures before the feed.
+  // `source` names the camera, which has delivered `read` pictures before the feed; `clock`
+  // stamps them.
   PictureFeed(pose::PoseEstimator& estimator, cv::Size size, bool ahead, std::string source,
-              long read);
+              long read, CaptureClock clock = {});
   ~PictureFeed();
   PictureFeed(const PictureFeed&) = delete;
   PictureFeed& operator=(const PictureFeed&) = delete;
 
-  // The next picture and its estimate; false at the source's end or on a problem with its
-  // pictures (then problem says which), and from then on.
-  bool next(cv::Mat& picture, pose::CameraPose& pose, PictureProblem& problem);
+  struct Estimated {
+    cv::Mat picture;
+    pose::CameraPose pose;
+    CaptureTime time;
+  };
+
+  // The next picture with its estimate and capture time; false at the source's end or on a
+  // problem with its pictures (then problem says which), and from then on.
+  bool next(Estimated& into, PictureProblem& problem);
 
  private:
   struct Item {
     bool delivered = false;  // else the source ended or its picture had a problem
-    cv::Mat picture;
-    pose::CameraPose pose;
+    Estimated estimated;
     PictureProblem problem;
   };
   static constexpr std::size_t kAhead = 2;  // a pass takes two pictures
@@ -43,6 +50,7 @@ class PictureFeed {
   cv::Size size_;
   std::string source_;
   long read_;  // pictures the source has delivered, by the decoding side
+  CaptureClock clock_;
   BoundedQueue<Item> decoded_{kAhead}, estimated_{kAhead};
   std::thread decoder_, estimatorThread_;
   std::optional<Item> end_;  // what ended the feed

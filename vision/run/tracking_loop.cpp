@@ -101,11 +101,14 @@ StartResult TrackingRun::start() {
   bindLandmarks(host_.layout);
   box = cv::Rect(-1, -1, 0, 0);
   problem_ = {};
-  if (!openCamera(host_.cameraSource) || !queryFrame(frame, &problem_)) {
+  const bool opened = openCamera(host_.cameraSource);
+  clock_ = CaptureClock(host_.cameraSource, recordedRate(), host_.sequenceFps);
+  if (!opened || !queryFrame(frame, &problem_)) {
     capture.release();
     host_.texts.setText("textBox7", problem_ ? problem_.window : statusNoCamera);
     return problem_ ? StartResult::unusablePictures : StartResult::noCamera;
   }
+  const CaptureTime firstTime = clock_.stamp(0);
   size_ = frame.size();
   const std::optional<site::CameraModel> camera = cameraAt(host_, size_, problem_);
   if (!camera) {
@@ -116,11 +119,11 @@ StartResult TrackingRun::start() {
   pacer_.start(host_);
   pictures_ = 0;
   estimator_.emplace(estimatorSettings(*camera, host_.layout.ballRadius));
-  showFix(estimator_->estimate(frame).pose);
+  showFix(estimator_->estimate(frame).pose, firstTime);
   // Opened before any reading ahead: opening it sets the decoder's log up anew.
   if (host_.rangeChain) openVideoWriter(frame.size());
   // Without windows nothing waits for the operator: the next pictures are read ahead.
-  feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1);
+  feed_.emplace(*estimator_, size_, !host_.windows.showsPictures(), host_.cameraSource, 1, clock_);
   running_ = true;
   if (!host_.rangeChain) return StartResult::started;
   prepareUndistortion(*camera);
@@ -132,14 +135,16 @@ StartResult TrackingRun::start() {
 }
 
 bool TrackingRun::nextPicture(cv::Mat& into) {
-  pose::CameraPose pose;
-  if (!feed_->next(into, pose, problem_)) return false;
-  showFix(pose);
+  PictureFeed::Estimated next;
+  if (!feed_->next(next, problem_)) return false;
+  into = std::move(next.picture);
+  showFix(next.pose, next.time);
   return true;
 }
 
-void TrackingRun::showFix(const pose::CameraPose& pose) {
-  const PictureFix fix{pictures_++, pose};
+void TrackingRun::showFix(const pose::CameraPose& pose, const CaptureTime& time) {
+  const PictureFix fix{pictures_++, pose, time.seconds,
+                       diffclock(std::chrono::steady_clock::now(), time.arrived)};
   showPrecisePose(host_.texts, fix.pose);
   if (fixSink_) fixSink_(fix);
 }

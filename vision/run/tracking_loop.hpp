@@ -99,12 +99,13 @@ class TrackingRun {
   PictureProblem problem_;
   cv::Size size_;  // of the run's first picture
   Pacer pacer_;
+  CaptureClock clock_;
 
   // The next picture of the run, checked, with its precise estimate shown: false at the
   // source's end or on a problem.
   bool nextPicture(cv::Mat& into);
   // Every picture's precise estimate, as the source delivered it: the block and the sink.
-  void showFix(const pose::CameraPose& pose);
+  void showFix(const pose::CameraPose& pose, const CaptureTime& time);
   void prepareUndistortion(const site::CameraModel& camera);
   void undistort(cv::Mat& picture);
   // What of the searched picture the colour passes read.
