@@ -126,8 +126,7 @@ TEST(VehiclePose, CovarianceFollowsTheTransformToFirstOrder) {
     cv::Matx33d turn;
     cv::Rodrigues(cv::Vec3d(step[3], step[4], step[5]), turn);
     const cv::Vec4d& q = camera.quaternion;
-    moved.quaternion =
-        pose::quaternionOf(turn * cv::Quatd(q[0], q[1], q[2], q[3]).toRotMat3x3());
+    moved.quaternion = pose::quaternionOf(turn * cv::Quatd(q[0], q[1], q[2], q[3]).toRotMat3x3());
     const vehicle::VehiclePose v = vehiclePose(moved, heading, mounting);
     return cv::Vec6d(v.position[0], v.position[1], v.position[2], v.eulerRadians[0],
                      v.eulerRadians[1], v.eulerRadians[2]);

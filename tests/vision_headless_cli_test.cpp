@@ -18,26 +18,6 @@ using namespace OrvantaTest;
 
 namespace {
 
-std::vector<std::string> fieldsOf(const std::string& row) {
-  std::vector<std::string> fields;
-  std::istringstream in(row);
-  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
-  if (!row.empty() && row.back() == ',') fields.emplace_back();
-  return fields;
-}
-
-// The pose table without its latency column: what two runs of the same pictures share.
-std::string withoutLatency(const std::string& table) {
-  std::string out;
-  for (const std::string& row : lines(table)) {
-    std::vector<std::string> fields = fieldsOf(row);
-    if (fields.size() > 13) fields.erase(fields.begin() + 13);
-    for (const std::string& field : fields) out += field + ',';
-    out += '\n';
-  }
-  return out;
-}
-
 Outcome runOrvanta(const std::filesystem::path& dir, const std::vector<std::string>& args) {
   return runProgram(ORVANTA_PATH, dir, args);
 }
@@ -110,7 +90,7 @@ TEST(HeadlessRun, CsvGoesToStandardOutputByDefaultAndPosesAloneSkipTheRangeChain
     const Outcome posesRun = runOrvanta(dir, args);
     ASSERT_EQ(posesRun.exitCode, 0) << posesRun.err;
     EXPECT_TRUE(posesRun.out.empty()) << posesRun.out;
-    poses[alone] = withoutLatency(readFile(dir / "poses.csv"));
+    poses[alone] = posesWithoutLatency(dir / "poses.csv");
   }
   EXPECT_EQ(lines(poses[1]).size(), 13u);  // header and twelve pictures
   EXPECT_EQ(poses[1], poses[0]);

@@ -40,8 +40,8 @@ TEST(PictureFeed, HeadlessAndWindowedRunsSeeTheSamePicturesEstimatesAndPositions
     ScriptedKeyWait keys;
     Host host{(dir / "frame_%05d.png").string(), texts, keys, windows};
     host.sequenceFps = 25;
+    host.fixSink = [&](const PictureFix& fix) { out.fixes.push_back(fix); };
     TrackingRun run(host);
-    run.setFixSink([&](const PictureFix& fix) { out.fixes.push_back(fix); });
     EXPECT_EQ(run.start(), StartResult::started);
     for (PassReport report = run.pass(); !report.endedLoop; report = run.pass())
       out.positions.push_back(report.position);

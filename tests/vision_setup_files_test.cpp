@@ -78,7 +78,7 @@ struct Dive {
                                      (dir / "poses.csv").string()};
     args.insert(args.end(), extra.begin(), extra.end());
     const Outcome outcome = runProgram(ORVANTA_PATH, dir, args);
-    return {outcome.exitCode, readFile(dir / "track.csv"), readFile(dir / "poses.csv")};
+    return {outcome.exitCode, readFile(dir / "track.csv"), posesWithoutLatency(dir / "poses.csv")};
   }
 };
 

@@ -53,4 +53,26 @@ inline Outcome runProgram(const std::string& program, const std::filesystem::pat
   return outcome;
 }
 
+// A CSV row's fields, an empty last one included.
+inline std::vector<std::string> fieldsOf(const std::string& row) {
+  std::vector<std::string> fields;
+  std::istringstream in(row);
+  for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+  if (!row.empty() && row.back() == ',') fields.emplace_back();
+  return fields;
+}
+
+// The pose table read from path without its latency column (the 14th): what two runs of the same
+// pictures share.
+inline std::string posesWithoutLatency(const std::filesystem::path& path) {
+  std::string out;
+  for (const std::string& row : lines(readFile(path))) {
+    std::vector<std::string> fields = fieldsOf(row);
+    if (fields.size() > 13) fields.erase(fields.begin() + 13);
+    for (const std::string& field : fields) out += field + ',';
+    out += '\n';
+  }
+  return out;
+}
+
 }  // namespace OrvantaTest

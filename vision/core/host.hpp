@@ -3,6 +3,7 @@
 // through a Host, so the same code runs for real, headless, or under a test script.
 #pragma once
 
+#include <functional>
 #include <opencv2/core.hpp>
 #include <opencv2/highgui.hpp>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "camera_model.hpp"
 #include "landmark_layout.hpp"
+#include "picture_fix.hpp"
 
 namespace Orvanta {
 
@@ -72,6 +74,9 @@ struct Host {
   // False: a run gives only the precise estimate of every picture, without the colour passes,
   // ranges and trilateration (a headless run asked for poses alone).
   bool rangeChain = true;
+  // Receives the precise estimate of every picture a run reads (set-up and passes alike), in the
+  // order the source delivered them.
+  std::function<void(const PictureFix&)> fixSink{};
 };
 
 }  // namespace Orvanta

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string>
 
+#include "autopilot_link.hpp"
 #include "console_texts.hpp"
 #include "key_wait.hpp"
 #include "no_windows.hpp"
@@ -65,6 +66,13 @@ std::string track(TrackingRun& run, RowFile& csv, const PoseRows& poses, std::os
          " windows, " + std::to_string(counts.solved) + " solved";
 }
 
+void announceLink(const autopilot::AutopilotLink& link, std::ostream& err) {
+  const autopilot::AutopilotLink::Counts counts = link.counts();
+  err << "orvanta: " << counts.sent << " MAVLink messages sent to " << link.target().text();
+  if (counts.failed > 0) err << ", " << counts.failed << " could not be sent";
+  err << '\n';
+}
+
 }  // namespace
 
 int runHeadless(const Options& options, std::ostream& err) {
@@ -82,10 +90,22 @@ int runHeadless(const Options& options, std::ostream& err) {
   host.keepVideoFile = options.keepVideoFile;
   host.sequenceFps = options.fps;
   // Poses alone were asked for: the range chain's rows would go nowhere.
-  host.rangeChain = options.poses.empty() || !options.csv.empty();
-  TrackingRun run(host);
+  host.rangeChain = (options.poses.empty() && options.link.target.empty()) || !options.csv.empty();
+  std::unique_ptr<autopilot::AutopilotLink> link;
+  if (const auto settings = linkSettings(options.link, options.layout.headingDegrees)) {
+    std::string error;
+    link = autopilot::AutopilotLink::open(*settings, &error);
+    if (!link) {
+      err << "orvanta: --mavlink " << error << '\n';
+      return 2;
+    }
+  }
   PoseRows poses;
-  if (!options.poses.empty()) run.setFixSink([&poses](const PictureFix& fix) { poses.add(fix); });
+  host.fixSink = [&](const PictureFix& fix) {
+    if (!options.poses.empty()) poses.add(fix);
+    if (link) link->send(fix.pose, fix.seconds);
+  };
+  TrackingRun run(host);
   switch (run.start()) {
     case StartResult::notCalibrated:
       err << "orvanta: no ball colour is calibrated; give --calibration FILE\n";
@@ -117,6 +137,7 @@ int runHeadless(const Options& options, std::ostream& err) {
     return 2;
   }
   err << "orvanta: " << summary << '\n';
+  if (link) announceLink(*link, err);
   if (run.problem()) {
     err << "orvanta: camera source '" << options.camera << "': " << run.problem().console << '\n';
     return 1;

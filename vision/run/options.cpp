@@ -41,7 +41,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
                                 "Track without windows until the source ends; write CSV");
   app.add_option("--csv", options.csv,
                  "Headless CSV output file of the range solver (default: standard output; with "
-                 "--poses and no --csv the range solver does not run)")
+                 "--poses or --mavlink and no --csv the range solver does not run)")
       ->needs(headless);
   app.add_option("--trackbars", options.trackbars,
                  "Trackbar positions by name, e.g. IntMedian=2,highIntHough=3 (IntMedian, lowInt, "
@@ -60,6 +60,7 @@ std::optional<int> parseOptions(int argc, const char* const* argv, Options& opti
   app.add_option("--layout", options.layoutFile,
                  "Landmark layout file (JSON): the balls' centres, radius and heading; default: "
                  "the 0.7 m x 0.51 m rectangle of 5 cm balls");
+  addLinkOptions(app, options.link);
   app.add_flag("--keep-video-file", options.keepVideoFile,
                "Keep the empty video file every tracking run opens (out1.avi, in a new folder "
                "of the user's own under the temporary folder; its path is printed). By default "

@@ -7,6 +7,7 @@
 
 #include "camera_model.hpp"
 #include "landmark_layout.hpp"
+#include "link_options.hpp"
 
 namespace CLI {
 class App;
@@ -26,6 +27,7 @@ struct Options {
   bool keepVideoFile = false;  // keep each run's empty video file
   std::string cameraModel;     // the user's camera file, if any
   std::string layoutFile;      // the user's landmark layout file, if any
+  LinkOptions link;            // to the vehicle's autopilot, if any
   // What applySettings read: the layout file's landmark, or the design's with the calibration
   // file's ball radius; the camera file's camera.
   site::LandmarkLayout layout = site::defaultLayout();

@@ -146,7 +146,7 @@ void TrackingRun::showFix(const pose::CameraPose& pose, const CaptureTime& time)
   const PictureFix fix{pictures_++, pose, time.seconds,
                        diffclock(std::chrono::steady_clock::now(), time.arrived)};
   showPrecisePose(host_.texts, fix.pose);
-  if (fixSink_) fixSink_(fix);
+  if (host_.fixSink) host_.fixSink(fix);
 }
 
 void TrackingRun::prepareUndistortion(const site::CameraModel& camera) {

@@ -77,9 +77,6 @@ class TrackingRun {
   const PictureProblem& problem() const { return problem_; }
   // The empty video file the run opened, once finished, when the host keeps it; else empty.
   const std::filesystem::path& keptVideoFile() const { return keptVideoFile_; }
-  // Receives the precise estimate of every picture read (set-up and passes alike), in the
-  // order the source delivered them.
-  void setFixSink(std::function<void(const PictureFix&)> sink) { fixSink_ = std::move(sink); }
 
  private:
   Host& host_;
@@ -95,7 +92,6 @@ class TrackingRun {
   std::optional<pose::PoseEstimator> estimator_;
   std::optional<PictureFeed> feed_;  // uses estimator_
   int pictures_ = 0;                 // read from the source in this run
-  std::function<void(const PictureFix&)> fixSink_;
   PictureProblem problem_;
   cv::Size size_;  // of the run's first picture
   Pacer pacer_;
