@@ -42,6 +42,7 @@ void AutopilotLink::transmit(const mavlink::MessageKind& kind, std::vector<std::
   std::lock_guard lock(mutex_);
   const bool sent = sender_.send(framer_.frame(kind, std::move(payload)));
   ++(sent ? counts_.sent : counts_.failed);
+  counts_.lastFailed = !sent;
 }
 
 void AutopilotLink::beat() {

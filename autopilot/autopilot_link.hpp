@@ -40,6 +40,7 @@ class AutopilotLink {
   struct Counts {
     long sent = 0;    // datagrams, heartbeats included
     long failed = 0;  // could not be sent
+    bool lastFailed = false;
   };
   Counts counts() const;
   const UdpTarget& target() const { return settings_.target; }

@@ -112,13 +112,11 @@ TEST_F(Form1Test, ControlsKeepTheirPlaces) {
 TEST_F(Form1Test, EveryValueBoxShowsTheLongestNumberWholeFromItsStart) {
   Form1 form(dive.source(), operatorAt, windows);
   // The longest text each box's number format makes.
-  const std::map<QString, QString> precise = {{"preciseX", "-10.0000"},
-                                              {"preciseY", "-10.0000"},
-                                              {"preciseZ", "-10.0000"},
-                                              {"preciseHeading", "-179.99"},
-                                              {"preciseRms", "999.999"}};
+  const std::map<QString, QString> precise = {
+      {"preciseX", "-10.0000"},      {"preciseY", "-10.0000"},  {"preciseZ", "-10.0000"},
+      {"preciseHeading", "-179.99"}, {"preciseRms", "999.999"}, {"preciseLink", "9999999"}};
   const auto boxes = form.findChildren<QLineEdit*>();
-  ASSERT_EQ(boxes.size(), 44 + 6);  // textBox1..45 but the status, and the precise block
+  ASSERT_EQ(boxes.size(), 44 + 7);  // textBox1..45 but the status, and the precise block
   for (QLineEdit* box : boxes) {
     if (box->objectName() == "preciseStatus") continue;
     const std::string name = box->objectName().toStdString();

@@ -7,9 +7,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <opencv2/core/utils/logger.hpp>
 #include <optional>
 
+#include "autopilot_link.hpp"
 #include "calibrate_command.hpp"
 #include "calibration_file.hpp"
 #include "form1.hpp"
@@ -59,6 +61,14 @@ int main(int argc, char** argv) {
   }
 
   if (!readSetupFiles(options, std::cerr)) return 2;
+  std::unique_ptr<autopilot::AutopilotLink> link;
+  if (const auto settings = linkSettings(options.link, options.layout.headingDegrees)) {
+    std::string error;
+    if (!(link = autopilot::AutopilotLink::open(*settings, &error))) {
+      std::cerr << "orvanta: --mavlink " << error << '\n';
+      return 2;
+    }
+  }
   QApplication application(argc, argv);  // before any highgui call: highgui lives in it
   HighguiKeyWait keys;
   HighguiWindows windows;
@@ -69,6 +79,7 @@ int main(int argc, char** argv) {
   session.keepVideoFile = options.keepVideoFile;
   if (!options.layoutFile.empty()) session.layoutFile = options.layout;
   session.cameraFile = options.cameraFile;
+  session.link = link.get();
   Form1 form(options.camera, keys, windows, session);
   std::string error;
   if (!options.trackbars.empty() && !parseTrackbarAssignments(options.trackbars, &error)) {

@@ -9,6 +9,10 @@
 
 namespace Orvanta {
 
+namespace autopilot {
+class AutopilotLink;
+}
+
 // Settings of one program run that outlive a single activity.
 struct Session {
   std::string calibrationPath;  // empty: calibrations are neither loaded nor saved
@@ -19,6 +23,8 @@ struct Session {
   // it delivers.
   double playbackFps = 0;
   bool keepVideoFile = false;  // as the host's
+  // The vehicle's autopilot, told of every pose the tracking loop finds; none: no link.
+  autopilot::AutopilotLink* link = nullptr;
   // The user's landmark layout and camera files, as read at start-up; none: the design's.
   std::optional<site::LandmarkLayout> layoutFile{};
   std::optional<site::CameraModel> cameraFile{};

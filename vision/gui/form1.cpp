@@ -10,6 +10,7 @@
 #include <iostream>
 #include <utility>
 
+#include "autopilot_link.hpp"
 #include "camera.hpp"
 #include "form1_layout.hpp"
 #include "hints.hpp"
@@ -68,6 +69,12 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   host_.playbackFps = session_.playbackFps;
   if (session_.playbackFps > 0) host_.sequenceFps = session_.playbackFps;
   host_.keepVideoFile = session_.keepVideoFile;
+  if (session_.link)
+    host_.fixSink = [this](const PictureFix& fix) {
+      session_.link->send(fix.pose, fix.seconds);
+      showLink();
+    };
+  showLink();
   sourceOpens_ = openCamera(host_.cameraSource);
   capture.release();
   std::string hint = hints::idle(host_.cameraSource, sourceOpens_);
@@ -175,6 +182,12 @@ void Form1::afterActivity(bool sourceOpened, const std::string& hint) {
 std::string Form1::saveNote() {
   const std::string note = std::exchange(session_.saveNote, {});
   return note.empty() ? note : " " + note;
+}
+
+void Form1::showLink() {
+  if (!session_.link) return setText("preciseLink", "---");
+  const autopilot::AutopilotLink::Counts counts = session_.link->counts();
+  setText("preciseLink", counts.lastFailed ? "greška" : std::to_string(counts.sent));
 }
 
 std::string Form1::idleHint() const {

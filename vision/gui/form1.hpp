@@ -69,6 +69,8 @@ class Form1 : public QWidget, public OperatorTexts {
   // The hint once an activity has ended: hint, or which source could not be opened.
   void afterActivity(bool sourceOpened, const std::string& hint);
   std::string idleHint() const;
+  // The autopilot link's box: messages sent so far, or that the last could not be sent.
+  void showLink();
   // What the calibration saves had to say since it was last shown, to follow a hint; once.
   std::string saveNote();
   void preview();

@@ -255,12 +255,14 @@ void addPreciseBlock(QWidget* form) {
     const char *box, *label, *text;
     int column, line;
   };
-  const std::array<Value, 5> values = {
+  // The link to the autopilot: messages sent, "greška" when the last could not be.
+  const std::array<Value, 6> values = {
       {{"preciseX", "preciseXLabel", "x [m]", 0, 0},
        {"preciseY", "preciseYLabel", "y [m]", 0, 1},
        {"preciseZ", "preciseZLabel", "z [m]", 0, 2},
        {"preciseHeading", "preciseHeadingLabel", "smjer [°]", 1, 0},
-       {"preciseRms", "preciseRmsLabel", "greška [px]", 1, 1}}};
+       {"preciseRms", "preciseRmsLabel", "greška [px]", 1, 1},
+       {"preciseLink", "preciseLinkLabel", "MAVLink", 1, 2}}};
   QFont numbers = form->font();
   numbers.setPointSizeF(10);
   numbers.setBold(true);
