@@ -3,6 +3,9 @@
 // (fast and pixel by pixel), reading one picture from the sequence, and the precise estimate of
 // one picture beside the plain OpenCV pipeline a user would write instead.
 #include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,12 +14,14 @@
 #include <map>
 #include <memory>
 #include <opencv2/core/utils/logger.hpp>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "autopilot_link.hpp"
 #include "bench_scene.hpp"
 #include "camera.hpp"
 #include "camera_model.hpp"
@@ -237,6 +242,54 @@ void BM_PreciseEstimate(benchmark::State& state) {
   }
 }
 
+// A UDP port on this machine that takes datagrams and never reads them.
+class SilentPort {
+ public:
+  SilentPort() : socket_(::socket(AF_INET, SOCK_DGRAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+  }
+  ~SilentPort() { ::close(socket_); }
+  int port() const { return port_; }
+
+ private:
+  int socket_;
+  int port_ = 0;
+};
+
+// From a camera's MJPG picture as it arrives to its pose sent to the autopilot: the JPEG decoded,
+// the precise estimate, the ODOMETRY message framed and sent over loopback. decode_ms is the
+// decoding's share; the rest is what the pose table's latency_ms measures.
+void BM_CaptureToSend(benchmark::State& state) {
+  const Video& video = surveyVideo(sizeOf(state), surveyPictures);
+  std::vector<std::vector<std::uint8_t>> jpegs(video.pictures.size());
+  for (std::size_t i = 0; i < jpegs.size(); ++i)
+    cv::imencode(".jpg", video.pictures[i], jpegs[i], {cv::IMWRITE_JPEG_QUALITY, 90});
+  pose::PoseEstimator estimator(surveySettings(video, sizeOf(state)));
+  const SilentPort port;
+  autopilot::LinkSettings settings;
+  settings.target = {"127.0.0.1", port.port()};
+  const std::unique_ptr<autopilot::AutopilotLink> link =
+      autopilot::AutopilotLink::open(settings, nullptr);
+  std::size_t i = 0;
+  double decoding = 0;
+  cv::Mat picture;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    cv::imdecode(jpegs[i], cv::IMREAD_COLOR, &picture);
+    decoding += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    link->send(estimator.estimate(picture).pose, double(i) / 30);
+    i = (i + 1) % jpegs.size();
+  }
+  state.counters["decode_ms"] = 1000 * decoding / double(state.iterations());
+  state.counters["failed_sends"] = double(link->counts().failed);
+}
+
 // A run's first picture: the estimator made for the pictures' size, then its first estimate (its
 // undistortion table filled only where the balls are), against the steady estimate of the same
 // picture and against filling the whole table, as every start did before.
@@ -389,6 +442,7 @@ BENCHMARK(BM_PlainPipeline)->Apply(surveyCases);
 BENCHMARK(BM_VideoFloor)->Apply(surveyCases);
 BENCHMARK(BM_VideoPlain)->Apply(surveyCases);
 BENCHMARK(BM_VideoPrecise)->Apply(surveyCases);
+BENCHMARK(BM_CaptureToSend)->Args({320, 240})->Args({640, 480})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EstimatorFirstPicture)
     ->Args({640, 480})
     ->Args({1920, 1080})
