@@ -30,5 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string error;
   if (!code && !options.trackbars.empty())
     Orvanta::parseTrackbarAssignments(options.trackbars, &error);
+  // An address the command line took is one the link can be set up for.
+  if (!code) Orvanta::linkSettings(options.link, 0);
   return 0;
 }

@@ -10,7 +10,7 @@
 namespace Orvanta {
 
 struct CaptureTime {
-  double seconds = 0;                            // as above
+  double seconds = 0;                             // as above
   std::chrono::steady_clock::time_point arrived;  // when the program had the picture
 };
 
