@@ -351,7 +351,14 @@ TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
   EXPECT_NEAR(number(form, "preciseY"), last[1], 0.01);
   EXPECT_NEAR(number(form, "preciseZ"), last[2], 0.01);
   EXPECT_NEAR(number(form, "preciseHeading"), scene::cameraHeadingDegrees(dive.poses.back()), 0.2);
-  EXPECT_EQ(textOf(form, "preciseStatus"), "4 kugle");
+  // Four balls, well measured: the status says so with the quality, on green.
+  EXPECT_TRUE(textOf(form, "preciseStatus").starts_with("4 kugle, kvaliteta "))
+      << textOf(form, "preciseStatus");
+  EXPECT_EQ(form.findChild<QLineEdit*>("preciseStatus")->palette().color(QPalette::Base),
+            QColor(198, 239, 206));
+  // The values stay, and the hint line says that the source has ended.
+  EXPECT_TRUE(textOf(form, "hintLine").starts_with("Izvor je završio nakon "))
+      << textOf(form, "hintLine");
   ASSERT_FALSE(view->preciseTrack().empty());
   EXPECT_NEAR(view->preciseTrack().back().x(), number(form, "preciseX"), 1e-4);
   EXPECT_NEAR(view->preciseTrack().back().y(), number(form, "preciseY"), 1e-4);

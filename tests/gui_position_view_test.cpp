@@ -24,16 +24,24 @@ TEST(PositionView, PositionsThatAreNotNumbersAreSkipped) {
   EXPECT_EQ(view.trail().back(), QPointF(0.2, -0.3));
 }
 
-TEST(PositionView, ShowsTheRectangleAndTheTrailWithAMargin) {
+TEST(PositionView, ShowsTheRectangleAndThePreciseTrackNeverTheCoarseOutliers) {
   PositionView view;
   QRectF area = view.shownArea();
   EXPECT_NEAR(area.left(), -0.1, 1e-6);
   EXPECT_NEAR(area.right(), 0.8, 1e-6);
   EXPECT_NEAR(area.top(), -0.61, 1e-6);  // the lowest y: the rectangle's far side
   EXPECT_NEAR(area.bottom(), 0.1, 1e-6);
-  view.addPosition(1.5, 0.5);
+  // A coarse position 3 m off would shrink the precise track to a squiggle: it is left out.
+  view.addPosition(3.5, 2.5);
+  EXPECT_EQ(view.shownArea(), area);
+  view.addPrecisePosition(1.5, 0.5);
   area = view.shownArea();
   EXPECT_NEAR(area.right(), 1.6, 1e-6);
   EXPECT_NEAR(area.bottom(), 0.6, 1e-6);
   EXPECT_NEAR(area.left(), -0.1, 1e-6);
+  // A new run starts new tracks.
+  view.clearTracks();
+  EXPECT_TRUE(view.trail().empty());
+  EXPECT_TRUE(view.preciseTrack().empty());
+  EXPECT_NEAR(view.shownArea().right(), 0.8, 1e-6);
 }

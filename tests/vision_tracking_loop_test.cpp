@@ -133,7 +133,7 @@ TEST_F(TrackingLoop, KeyNEndsTheLoopAfterItsFrameCompletes) {
   kamera = {7, 8, 9};
   ScriptedKeyWait keys({-1, -1, -1, -1, keyN});
   Host host{discSequence(30), texts, keys, windows};
-  button1_Click(host);
+  EXPECT_FALSE(button1_Click(host).sourceEnded);
   EXPECT_EQ(keys.waits(), 5);
   EXPECT_EQ(keys.durations(), std::vector<int>(5, 1));
   EXPECT_EQ(c, keyN);
@@ -153,7 +153,9 @@ TEST_F(TrackingLoop, EndOfSourceEndsTheLoop) {
   calibrateDiscColours();
   ScriptedKeyWait keys;
   Host host{discSequence(8), texts, keys, windows};  // set-up takes 1, three passes take 6
-  button1_Click(host);
+  const RunEnd end = button1_Click(host);
+  EXPECT_TRUE(end.sourceEnded);
+  EXPECT_EQ(end.pictures, 8);  // the fourth pass reads the last and finds no partner
   EXPECT_EQ(keys.waits(), 3);
   EXPECT_EQ(texts.textsOf("textBox38").size(), 3u);
   EXPECT_EQ(texts.text("textBox7"), "");

@@ -1,4 +1,5 @@
-// An OperatorTexts for tests: keeps the last text and swatch per control and every change.
+// An OperatorTexts for tests: keeps the last text and swatch (or box colour) per control and every
+// change.
 #pragma once
 
 #include <array>
@@ -19,6 +20,10 @@ class RecordingTexts : public Orvanta::OperatorTexts {
     history_.emplace_back(control, text);
   }
   void setSwatch(const std::string& control, int r, int g, int b) override {
+    swatches_[control] = {r, g, b};
+  }
+  // A box's background is kept as its swatch.
+  void setBoxColour(const std::string& control, int r, int g, int b) override {
     swatches_[control] = {r, g, b};
   }
 

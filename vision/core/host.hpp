@@ -24,6 +24,8 @@ class OperatorTexts {
   virtual void setSwatch(const std::string& control, int r, int g, int b) = 0;
   // A new precise position (landmark frame, metres) for the track; nothing by default.
   virtual void markPrecisePosition(double /*x*/, double /*y*/) {}
+  // The background of a value box, to say how far its value can be trusted; nothing by default.
+  virtual void setBoxColour(const std::string& /*control*/, int /*r*/, int /*g*/, int /*b*/) {}
 };
 
 // One key wait: waits up to ms milliseconds while window events are dispatched, returns the

@@ -112,6 +112,14 @@ void Form1::markPrecisePosition(double x, double y) {
   positionView_->addPrecisePosition(x, y);
 }
 
+void Form1::setBoxColour(const std::string& control, int r, int g, int b) {
+  auto* box = findChild<QLineEdit*>(QString::fromStdString(control));
+  if (!box) return;
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, QColor(r, g, b));
+  box->setPalette(palette);
+}
+
 void Form1::setSwatch(const std::string& control, int r, int g, int b) {
   auto* swatch = findChild<QLabel*>(QString::fromStdString(control));
   if (!swatch) return;
@@ -213,11 +221,15 @@ void Form1::calibrate() {
 
 void Form1::startTracking() {
   const bool calibrated = odabran_piksel;
-  button1_Click(host_);
+  positionView_->clearTracks();  // a new run, a new track
+  const RunEnd end = button1_Click(host_);
   // The run ends with the trackbars where the operator left them; keep them for next time.
   if (odabran_piksel) saveSession(session_, *this);
-  // Refused for want of a calibration, the source was not tried.
-  afterActivity(calibrated ? status() != statusNoCamera : sourceOpens_, idleHint() + saveNote());
+  // Refused for want of a calibration, the source was not tried. The values of a source read
+  // to its end stay on screen: the hint says they are its last.
+  const std::string ended = end.sourceEnded ? hints::sourceEnded(end.pictures) + " " : "";
+  afterActivity(calibrated ? status() != statusNoCamera : sourceOpens_,
+                ended + idleHint() + saveNote());
 }
 
 }  // namespace Orvanta

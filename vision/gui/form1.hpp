@@ -46,6 +46,7 @@ class Form1 : public QWidget, public OperatorTexts {
  public:
   void setSwatch(const std::string& control, int r, int g, int b) override;
   void markPrecisePosition(double x, double y) override;
+  void setBoxColour(const std::string& control, int r, int g, int b) override;
 
  private:
   OperatorKeyWait keys_;

@@ -229,6 +229,9 @@ void addPositionBlock(QWidget* form) {
   frame->setGeometry(367, 3, 215, 86);
   frame->setStyleSheet("#rectangleShape1 { border: 2px solid red; background: transparent; }");
   addLabel(form, "label82", "Pozicija", 377, 35, Face::caption);
+  // The range solver's, beside the precise block: the coarse estimate.
+  QLabel* coarse = addLabel(form, "coarseCaption", "gruba procjena", 377, 62, Face::plain);
+  coarse->setFont(sansSerif(7));
   const std::array<const char*, 3> boxes = {"textBox43", "textBox44", "textBox45"};
   const std::array<const char*, 3> labels = {"label83", "label84", "label85"};
   const std::array<const char*, 3> texts = {"x [m]", "y [m]", "z [m]"};

@@ -25,6 +25,10 @@ std::string idle(const std::string& source, bool sourceOpens) {
          ". Prikaz videa, Odabir slike (kalibracija boja) ili Start (praćenje).";
 }
 
+std::string sourceEnded(int pictures) {
+  return "Izvor je završio nakon " + std::to_string(pictures) + " slika.";
+}
+
 std::string previewRunning() {
   return std::string("Prikaz videa: posljednja prikazana slika služi za kalibraciju.") + kEndWithN;
 }

@@ -11,6 +11,9 @@ namespace Orvanta::hints {
 std::string idle(const std::string& source, bool sourceOpens);
 std::string sourceUnavailable(const std::string& source);
 
+// The tracking run read its source to the end.
+std::string sourceEnded(int pictures);
+
 std::string previewRunning();
 std::string calibrationRunning();
 std::string trackingRunning();

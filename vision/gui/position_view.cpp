@@ -65,6 +65,12 @@ void PositionView::addPrecisePosition(double x, double y) {
   update();
 }
 
+void PositionView::clearTracks() {
+  trail_.clear();
+  precise_.clear();
+  update();
+}
+
 QRectF PositionView::shownArea() const {
   // Bounds by hand: QRectF's union skips rectangles of zero size, which single points are.
   double left = 0, right = 0, bottom = 0, top = 0;
@@ -77,7 +83,6 @@ QRectF PositionView::shownArea() const {
     first = false;
   };
   for (const Landmark& ball : landmarks()) include(ball.at);
-  for (const QPointF& p : trail_) include(p);
   for (const QPointF& p : precise_) include(p);
   return QRectF(QPointF(left - kMargin, bottom - kMargin), QPointF(right + kMargin, top + kMargin));
 }

@@ -1,6 +1,7 @@
 // A top view of the landmark rectangle: the four balls in their colours, the range solver's
 // estimated x, y as a cross with its last few positions as a trail, and the precise estimate's
-// track in green.
+// track in green. It is scaled to the balls and the precise track: the coarse estimate's
+// outliers never shrink the track; a coarse position beyond them is not shown.
 #pragma once
 
 #include <QPointF>
@@ -26,8 +27,9 @@ class PositionView : public QWidget {
   // Oldest first; the last one is the marker.
   const std::deque<QPointF>& trail() const { return trail_; }
   const std::deque<QPointF>& preciseTrack() const { return precise_; }
-  // The part of the landmark plane shown: the rectangle and both tracks with a margin.
+  // The part of the landmark plane shown: the rectangle and the precise track with a margin.
   QRectF shownArea() const;
+  void clearTracks();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,8 +1,10 @@
 #include "precise_pose.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "detection.hpp"
+#include "pose_quality.hpp"
 #include "state.hpp"
 
 namespace Orvanta {
@@ -17,6 +19,15 @@ std::string printed(const char* format, double value) {
   std::snprintf(text, sizeof text, format, value);
   return text;
 }
+
+// The operator's decimal comma.
+std::string decimalComma(std::string number) {
+  std::replace(number.begin(), number.end(), '.', ',');
+  return number;
+}
+
+// Light green, amber and red backgrounds, by Trust.
+const cv::Vec3i kTrustColours[] = {{198, 239, 206}, {255, 224, 140}, {255, 190, 190}};
 
 std::string missingBalls(const pose::PoseStatus& status) {
   std::string names;
@@ -68,14 +79,30 @@ std::string statusText(const pose::CameraPose& pose) {
   return std::to_string(pose.balls) + " kugle" + (missing.empty() ? "" : ", " + missing);
 }
 
-void showPrecisePose(OperatorTexts& texts, const pose::CameraPose& pose) {
+Trust trustOf(const pose::CameraPose& pose) {
+  if (!pose.valid) return Trust::none;
+  return pose.balls == site::kBallCount && pose::poseQuality(pose) >= goodQuality ? Trust::good
+                                                                                  : Trust::doubtful;
+}
+
+void PreciseBlock::show(OperatorTexts& texts, const PictureFix& fix) {
+  const pose::CameraPose& pose = fix.pose;
   const bool valid = pose.valid;
   texts.setText("preciseX", valid ? printed("%.4f", pose.position[0]) : "---");
   texts.setText("preciseY", valid ? printed("%.4f", pose.position[1]) : "---");
   texts.setText("preciseZ", valid ? printed("%.4f", pose.position[2]) : "---");
   texts.setText("preciseHeading", valid ? printed("%.2f", pose.headingDegrees) : "---");
   texts.setText("preciseRms", valid ? printed("%.3f", pose.rmsPx) : "---");
-  texts.setText("preciseStatus", statusText(pose));
+  std::string status = statusText(pose);
+  if (valid) {
+    status += ", kvaliteta " + std::to_string(pose::poseQuality(pose));
+    lastPosed_ = fix.seconds;
+  } else if (lastPosed_) {
+    status += " (zadnja prije " + decimalComma(printed("%.1f", fix.seconds - *lastPosed_)) + " s)";
+  }
+  texts.setText("preciseStatus", status);
+  const cv::Vec3i colour = kTrustColours[int(trustOf(pose))];
+  texts.setBoxColour("preciseStatus", colour[0], colour[1], colour[2]);
   if (valid) texts.markPrecisePosition(pose.position[0], pose.position[1]);
 }
 

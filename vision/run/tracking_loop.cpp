@@ -118,6 +118,8 @@ StartResult TrackingRun::start() {
   }
   pacer_.start(host_);
   pictures_ = 0;
+  sourceEnded_ = false;
+  preciseBlock_ = PreciseBlock{};
   estimator_.emplace(estimatorSettings(*camera, host_.layout.ballRadius));
   showFix(estimator_->estimate(frame).pose, firstTime);
   // Opened before any reading ahead: opening it sets the decoder's log up anew.
@@ -136,7 +138,7 @@ StartResult TrackingRun::start() {
 
 bool TrackingRun::nextPicture(cv::Mat& into) {
   PictureFeed::Estimated next;
-  if (!feed_->next(next, problem_)) return false;
+  if (!feed_->next(next, problem_)) return !(sourceEnded_ = true);
   into = std::move(next.picture);
   showFix(next.pose, next.time);
   return true;
@@ -145,7 +147,7 @@ bool TrackingRun::nextPicture(cv::Mat& into) {
 void TrackingRun::showFix(const pose::CameraPose& pose, const CaptureTime& time) {
   const PictureFix fix{pictures_++, pose, time.seconds,
                        diffclock(std::chrono::steady_clock::now(), time.arrived)};
-  showPrecisePose(host_.texts, fix.pose);
+  preciseBlock_.show(host_.texts, fix);
   if (host_.fixSink) host_.fixSink(fix);
 }
 
@@ -286,15 +288,16 @@ void announceKeptVideoFile(const TrackingRun& run, std::ostream& out) {
     out << "orvanta: the run's video file is kept as " << run.keptVideoFile().string() << '\n';
 }
 
-void button1_Click(Host& host) {
+RunEnd button1_Click(Host& host) {
   TrackingRun run(host);
-  if (run.start() != StartResult::started) return;
+  if (run.start() != StartResult::started) return {};
   while (!run.pass().endedLoop) {
   }
   run.finish();
   announceKeptVideoFile(run, std::clog);
   // A source whose pictures changed says so once the teardown has cleared the status.
   if (run.problem()) host.texts.setText("textBox7", run.problem().window);
+  return {run.sourceEnded(), run.pictures()};
 }
 
 }  // namespace Orvanta

@@ -75,6 +75,9 @@ class TrackingRun {
   void finish();
   // Why the run could not start, or ended early, on the source's pictures (see problem()).
   const PictureProblem& problem() const { return problem_; }
+  // The run ended because the source gave no more pictures, after pictures() of them.
+  bool sourceEnded() const { return sourceEnded_; }
+  int pictures() const { return pictures_; }
   // The empty video file the run opened, once finished, when the host keeps it; else empty.
   const std::filesystem::path& keptVideoFile() const { return keptVideoFile_; }
 
@@ -92,10 +95,12 @@ class TrackingRun {
   std::optional<pose::PoseEstimator> estimator_;
   std::optional<PictureFeed> feed_;  // uses estimator_
   int pictures_ = 0;                 // read from the source in this run
+  bool sourceEnded_ = false;
   PictureProblem problem_;
   cv::Size size_;  // of the run's first picture
   Pacer pacer_;
   CaptureClock clock_;
+  PreciseBlock preciseBlock_;
 
   // The next picture of the run, checked, with its precise estimate shown: false at the
   // source's end or on a problem.
@@ -112,8 +117,14 @@ class TrackingRun {
   void closeWindow(PassReport& report);
 };
 
+// How the Start button's run ended, for the hint line.
+struct RunEnd {
+  bool sourceEnded = false;  // it read the source to its end (or to a picture it could not use)
+  int pictures = 0;          // read from the source
+};
+
 // The Start button: the whole loop, from set-up to teardown.
-void button1_Click(Host& host);
+RunEnd button1_Click(Host& host);
 
 // Tells where a finished run's video file was kept, if it was.
 void announceKeptVideoFile(const TrackingRun& run, std::ostream& out);
