@@ -161,6 +161,24 @@ TEST_F(TrackingLoop, EndOfSourceEndsTheLoop) {
   EXPECT_EQ(texts.text("textBox7"), "");
 }
 
+TEST_F(TrackingLoop, ValuesOfALostBallAndAnUnsolvedPositionAreShownDimmed) {
+  // Two windows: the first with every ball, the second without yellow.
+  calibrateDiscColours();
+  std::vector<DiscFrame> pictures(11);
+  pictures.resize(21, DiscFrame{{20, 20, 20, 0}});
+  ScriptedKeyWait keys;
+  Host host{writeDiscSequence(scratchFolder(), pictures), texts, keys, windows};
+  button1_Click(host);
+  ASSERT_EQ(texts.textsOf("textBox43").size(), 1u);  // solved once, kept since
+  for (const char* box : {"textBox43", "textBox44", "textBox45"}) EXPECT_TRUE(texts.dimmed(box));
+  EXPECT_TRUE(texts.dimmed(ballBoxes(4).radius));
+  EXPECT_TRUE(texts.dimmed(ballBoxes(4).range));
+  for (int ball = 1; ball <= 3; ++ball) {
+    EXPECT_FALSE(texts.dimmed(ballBoxes(ball).radius)) << ball;
+    EXPECT_FALSE(texts.dimmed(ballBoxes(ball).range)) << ball;
+  }
+}
+
 TEST_F(TrackingLoop, NotANumberPositionIsShownAsDashes) {
   // Green far (24.6 / 10 px = 2.46 m) and red near (24.6 / 40 px = 0.62 m): two spheres 0.7 m
   // apart whose ranges differ by more than that never meet.

@@ -27,6 +27,12 @@ class RecordingTexts : public Orvanta::OperatorTexts {
     swatches_[control] = {r, g, b};
   }
 
+  void setDimmed(const std::string& control, bool dimmed) override { dimmed_[control] = dimmed; }
+  bool dimmed(const std::string& control) const {
+    const auto found = dimmed_.find(control);
+    return found != dimmed_.end() && found->second;
+  }
+
   // The control's last text; nothing when it was never set.
   std::optional<std::string> text(const std::string& control) const {
     const auto found = texts_.find(control);
@@ -50,6 +56,7 @@ class RecordingTexts : public Orvanta::OperatorTexts {
  private:
   std::map<std::string, std::string> texts_;
   std::map<std::string, std::array<int, 3>> swatches_;
+  std::map<std::string, bool> dimmed_;
   std::vector<std::pair<std::string, std::string>> history_;
 };
 

@@ -26,6 +26,9 @@ class OperatorTexts {
   virtual void markPrecisePosition(double /*x*/, double /*y*/) {}
   // The background of a value box, to say how far its value can be trusted; nothing by default.
   virtual void setBoxColour(const std::string& /*control*/, int /*r*/, int /*g*/, int /*b*/) {}
+  // A value box whose value is old (its ball not found in the current picture, a position not
+  // solved anew) shows it dimmed, its text unchanged; nothing by default.
+  virtual void setDimmed(const std::string& /*control*/, bool /*dimmed*/) {}
 };
 
 // One key wait: waits up to ms milliseconds while window events are dispatched, returns the

@@ -120,6 +120,14 @@ void Form1::setBoxColour(const std::string& control, int r, int g, int b) {
   box->setPalette(palette);
 }
 
+void Form1::setDimmed(const std::string& control, bool dimmed) {
+  auto* box = findChild<QLineEdit*>(QString::fromStdString(control));
+  if (!box) return;
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Text, dimmed ? QColor(160, 160, 160) : QColor(Qt::black));
+  box->setPalette(palette);
+}
+
 void Form1::setSwatch(const std::string& control, int r, int g, int b) {
   auto* swatch = findChild<QLabel*>(QString::fromStdString(control));
   if (!swatch) return;

@@ -47,6 +47,7 @@ class Form1 : public QWidget, public OperatorTexts {
   void setSwatch(const std::string& control, int r, int g, int b) override;
   void markPrecisePosition(double x, double y) override;
   void setBoxColour(const std::string& control, int r, int g, int b) override;
+  void setDimmed(const std::string& control, bool dimmed) override;
 
  private:
   OperatorKeyWait keys_;

@@ -227,6 +227,7 @@ PassReport TrackingRun::pass() {
     report.position = kamera;
     return report;
   }
+  dimLostBalls();
   if (filter_.add(currentDistances())) closeWindow(report);
   report.position = kamera;
   if (waitKey(host_, 1) == keyStop) {
@@ -253,11 +254,21 @@ bool TrackingRun::detectAllBalls() {
   return true;
 }
 
+void TrackingRun::dimLostBalls() {
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
+    const bool lost = !ballRecord(ball).found;
+    host_.texts.setDimmed(ballBoxes(ball).radius, lost);
+    host_.texts.setDimmed(ballBoxes(ball).range, lost);
+  }
+}
+
 void TrackingRun::closeWindow(PassReport& report) {
   report.closedWindow = true;
   report.filtered = filter_.ranges();
   for (std::size_t i = 0; i < filteredRangeBoxes.size(); ++i)
     host_.texts.setText(filteredRangeBoxes[i], formatNumber(report.filtered[i]));
+  // A window that closes without every ball keeps the last position: shown as old.
+  for (const char* box : positionBoxes) host_.texts.setDimmed(box, !allBallsFound());
   if (!allBallsFound()) return;
   NonlinearObservation(filter_.rangeVector(), landMarkPos);
   report.solved = true;

@@ -114,6 +114,8 @@ class TrackingRun {
   void openVideoWriter(cv::Size size);
   void createTrackbars();
   bool detectAllBalls();  // false when the display picture is missing
+  // The radius and range boxes of the balls this pass did not find, dimmed; the others not.
+  void dimLostBalls();
   void closeWindow(PassReport& report);
 };
 
