@@ -362,6 +362,9 @@ TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
   ASSERT_FALSE(view->preciseTrack().empty());
   EXPECT_NEAR(view->preciseTrack().back().x(), number(form, "preciseX"), 1e-4);
   EXPECT_NEAR(view->preciseTrack().back().y(), number(form, "preciseY"), 1e-4);
+  click(form, "clearTrack");
+  EXPECT_TRUE(view->preciseTrack().empty());
+  EXPECT_TRUE(view->trail().empty());
 }
 
 TEST_F(Form1Test, TrackbarsTunedDuringARunAreSavedAndRestored) {

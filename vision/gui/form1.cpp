@@ -49,6 +49,11 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   buildForm1Controls(this);
   positionView_ = new PositionView(this);
   positionView_->setGeometry(kPreciseColumnX, 138, kPreciseColumnWidth, kPreciseColumnWidth);
+  // The operator clears the tracks at will, also while tracking runs.
+  auto* clearTrack = new QPushButton("Očisti trag", this);
+  clearTrack->setObjectName("clearTrack");
+  clearTrack->setGeometry(kPreciseColumnX, 138 + kPreciseColumnWidth + 6, 100, 26);
+  connect(clearTrack, &QPushButton::clicked, positionView_, &PositionView::clearTracks);
 
   wireButton("button1", hints::trackingRunning(), [this] { startTracking(); });
   wireButton("button2", hints::previewRunning(), [this] { preview(); });
