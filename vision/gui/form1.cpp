@@ -118,27 +118,15 @@ void Form1::markPrecisePosition(double x, double y) {
 }
 
 void Form1::setBoxColour(const std::string& control, int r, int g, int b) {
-  auto* box = findChild<QLineEdit*>(QString::fromStdString(control));
-  if (!box) return;
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::Base, QColor(r, g, b));
-  box->setPalette(palette);
+  recolour<QLineEdit>(control, QPalette::Base, QColor(r, g, b));
 }
 
 void Form1::setDimmed(const std::string& control, bool dimmed) {
-  auto* box = findChild<QLineEdit*>(QString::fromStdString(control));
-  if (!box) return;
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::Text, dimmed ? QColor(160, 160, 160) : QColor(Qt::black));
-  box->setPalette(palette);
+  recolour<QLineEdit>(control, QPalette::Text, dimmed ? QColor(160, 160, 160) : QColor(Qt::black));
 }
 
 void Form1::setSwatch(const std::string& control, int r, int g, int b) {
-  auto* swatch = findChild<QLabel*>(QString::fromStdString(control));
-  if (!swatch) return;
-  QPalette palette = swatch->palette();
-  palette.setColor(QPalette::Window, QColor(r, g, b));
-  swatch->setPalette(palette);
+  recolour<QLabel>(control, QPalette::Window, QColor(r, g, b));
 }
 
 void Form1::wireButton(const char* button, std::string hint, std::function<void()> activity) {

@@ -73,6 +73,15 @@ class Form1 : public QWidget, public OperatorTexts {
   std::string idleHint() const;
   // The autopilot link's box: messages sent so far, or that the last could not be sent.
   void showLink();
+  // One colour of the named control's palette, when there is such a control of that kind.
+  template <class Control>
+  void recolour(const std::string& control, QPalette::ColorRole role, const QColor& colour) {
+    auto* widget = findChild<Control*>(QString::fromStdString(control));
+    if (!widget) return;
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+  }
   // What the calibration saves had to say since it was last shown, to follow a hint; once.
   std::string saveNote();
   void preview();
