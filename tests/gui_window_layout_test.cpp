@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "image_windows.hpp"
+#include "screen_layout.hpp"
 #include "support/disc_frames.hpp"
 #include "support/recording_texts.hpp"
 #include "support/scripted_key_wait.hpp"
@@ -28,7 +29,7 @@ TEST(HighguiWindowLayout, DetectionWindowsLieBesideTheOperatorWindowAndApart) {
   });
   RecordingTexts texts;
   HighguiWindows windows;
-  windows.arrange([&] { return layout; });
+  windows.arrange([&] { return layout; }, decoratedFrame);
   Host host{writeDiscSequence(scratchFolder(), std::vector<DiscFrame>(12)), texts, keys, windows};
   button1_Click(host);
   ASSERT_EQ(frames.size(), 6u);

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   // The operator window at the screen's top left, the image windows beside and below it.
   form.move(form.screen()->availableGeometry().topLeft());
   form.show();
-  windows.arrange([&form] { return layoutAround(form); });
+  windows.arrange([&form] { return layoutAround(form); }, decoratedFrame);
   application.exec();
   return 0;
 }

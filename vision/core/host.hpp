@@ -58,6 +58,8 @@ class ImageWindows {
   // False when nothing shown is ever seen (headless runs): pictures only meant to be shown need
   // not be made.
   virtual bool showsPictures() const { return true; }
+  // An activity starts: windows shown from now on are placed anew; nothing by default.
+  virtual void rearrange() {}
 };
 
 struct Host {

@@ -139,6 +139,7 @@ void Form1::wireButton(const char* button, std::string hint, std::function<void(
 void Form1::runActivity(const std::string& hint, const std::function<void()>& activity) {
   setButtonsEnabled(false);
   activityRunning_ = true;
+  host_.windows.rearrange();
   showHint(hint);
   activity();
   activityRunning_ = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 namespace Orvanta {
 
@@ -15,6 +16,13 @@ inline constexpr int kPreciseColumnX = 884;
 inline constexpr int kPreciseColumnWidth = 288;
 // The hint line, between the top strip and the first row.
 inline const QRect kHintLine(280, 93, 596, 42);
+
+// The parts of the client area the operator reads from: the top strip (status, positions,
+// hint line) and the precise column (precise position, top view, plot).
+inline std::vector<QRect> form1Readings() {
+  return {QRect(0, 0, kForm1Width, kHintLine.bottom() + 1),
+          QRect(kPreciseColumnX, 0, kPreciseColumnWidth, kForm1Height)};
+}
 
 // Creates every control of the window as a child of form.
 void buildForm1Controls(QWidget* form);

@@ -1,81 +1,147 @@
 #include "window_layout.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
-#include <vector>
+#include <tuple>
 
 namespace Orvanta {
 
-// What covering costs per pixel, against 1 for another image window: the operator window, its
-// top (the status and the positions), another window's title bar.
-constexpr long long kOperatorWeight = 8, kReadingsWeight = 64, kTitleBarWeight = 8;
-constexpr double kReadingsShare = 0.25;
+namespace {
 
-cv::Size WindowTiler::frameOf(cv::Size picture, int trackbars) const {
-  const ScreenLayout& l = layout_;
-  return {picture.width + 2 * l.border,
-          picture.height + l.titleBar + l.border + trackbars * l.trackbarRow};
-}
+// What covering costs per pixel, against 1 for a background window: the operator window,
+// another window's title bar (the window could no longer be raised or moved).
+constexpr long long kOperatorWeight = 8, kTitleBarWeight = 8;
+// Pictures are not made smaller than this width to find room for them.
+constexpr int kNarrowest = 240;
 
-cv::Rect WindowTiler::onto(cv::Rect frame) const {
-  const cv::Rect& screen = layout_.screen;
-  frame.x = std::max(screen.x, std::min(frame.x, screen.br().x - frame.width));
-  frame.y = std::max(screen.y, std::min(frame.y, screen.br().y - frame.height));
-  return frame;
-}
-
-long long WindowTiler::coverOfOperator(const cv::Rect& frame) const {
-  const cv::Rect& window = layout_.keepClear;
-  const cv::Rect readings(window.tl(), cv::Size(window.width, window.height * kReadingsShare));
-  return kOperatorWeight * (frame & window).area() + kReadingsWeight * (frame & readings).area();
-}
-
-long long WindowTiler::overlapWithOthers(const cv::Rect& frame) const {
-  long long area = 0;
-  for (const auto& [name, other] : placed_) {
-    // A hidden title bar costs most: the window can no longer be raised or moved.
-    const cv::Rect titleBar(other.tl(), cv::Size(other.width, layout_.titleBar));
-    area += (frame & other).area() + kTitleBarWeight * (frame & titleBar).area();
+// What a frame at some place would cover: what must stay in sight (the readings, the windows
+// the operator works with), and what may be covered if need be.
+struct Cost {
+  long long hidden = 0, covered = 0;
+  bool operator<(const Cost& o) const {
+    return std::tie(hidden, covered) < std::tie(o.hidden, o.covered);
   }
-  return area;
+};
+
+long long area(const cv::Rect& a, const cv::Rect& b) {
+  return (a & b).area();
 }
 
-cv::Point WindowTiler::place(const std::string& name, cv::Size picture, int trackbars) {
+}  // namespace
+
+struct WindowTiler::Arrangement {
+  std::map<std::string, Placement> placed;
+  long long hidden = 0;               // readings and working windows covered, by any window
+  long long workingOverOperator = 0;  // the operator window covered by working windows
+};
+
+std::vector<double> WindowTiler::scales() const {
+  int widest = 0;
+  for (const Window& w : windows_) widest = std::max(widest, w.picture.width);
+  const double smallest = std::min(1.0, double(kNarrowest) / std::max(widest, 1));
+  std::vector<double> result;
+  for (double s = 1; s > smallest + 1e-9; s *= std::sqrt(0.5)) result.push_back(s);
+  result.push_back(smallest);
+  return result;
+}
+
+cv::Rect WindowTiler::placeOne(const Window& window, double scale, const Arrangement& sofar) const {
   const ScreenLayout& l = layout_;
-  const cv::Size size = frameOf(picture, trackbars);
-  const int right = l.keepClear.br().x + l.gap, below = l.keepClear.br().y + l.gap;
-  // Corners where a window may start: any pairing of the lines beside and below the operator
-  // window and every window placed so far, or a title bar down from one (cascaded).
-  std::vector<int> xs = {l.screen.x, right}, ys = {l.screen.y, below};
-  for (const auto& [other, frame] : placed_) {
-    if (other == name) continue;
-    xs.insert(xs.end(),
-              {frame.x, frame.br().x + l.gap, frame.x + l.titleBar, frame.x - l.titleBar});
-    ys.insert(ys.end(), {frame.y, frame.br().y + l.gap, frame.y + l.titleBar});
-  }
-  std::vector<cv::Point> corners;
+  const cv::Size picture(int(std::lround(window.picture.width * scale)),
+                         int(std::lround(window.picture.height * scale)));
+  const cv::Size size(picture.width + 2 * l.border,
+                      picture.height + l.titleBar + l.border + window.trackbars * l.trackbarRow);
+  const cv::Rect& screen = l.screen;
+  const auto onto = [&](cv::Point corner) {
+    corner.x = std::max(screen.x, std::min(corner.x, screen.br().x - size.width));
+    corner.y = std::max(screen.y, std::min(corner.y, screen.br().y - size.height));
+    return cv::Rect(corner, size);
+  };
+  // Corners where a window may start: next to any edge of the operator window, its readings and
+  // the windows placed so far, on either side of it.
+  std::vector<cv::Rect> edges = {l.keepClear, cv::Rect(screen.tl(), cv::Size())};
+  edges.insert(edges.end(), l.readings.begin(), l.readings.end());
+  std::vector<int> xs, ys;
+  const auto addEdges = [&](const cv::Rect& r) {
+    for (int x : {r.x, r.br().x}) xs.insert(xs.end(), {x + l.gap, x - l.gap - size.width});
+    for (int y : {r.y, r.br().y}) ys.insert(ys.end(), {y + l.gap, y - l.gap - size.height});
+  };
+  for (const cv::Rect& r : edges) addEdges(r);
+  for (const auto& [name, p] : sofar.placed) addEdges(p.frame);
+  xs.push_back(screen.x), ys.push_back(screen.y);
+  const auto cost = [&](const cv::Rect& frame) {
+    Cost c;
+    for (const cv::Rect& r : l.readings) c.hidden += area(frame, r);
+    c.covered = kOperatorWeight * area(frame, l.keepClear);
+    for (const Window& other : windows_) {
+      const auto it = sofar.placed.find(other.name);
+      if (it == sofar.placed.end()) continue;
+      const cv::Rect& f = it->second.frame;
+      const long long over =
+          area(frame, f) +
+          kTitleBarWeight * area(frame, cv::Rect(f.tl(), cv::Size(f.width, l.titleBar)));
+      (other.background ? c.covered : c.hidden) += over;
+    }
+    return c;
+  };
+  // Beside the operator window first, top down; then the rows below it.
+  const int right = l.keepClear.br().x;
+  std::vector<cv::Rect> frames;
   for (int x : xs)
-    for (int y : ys) corners.push_back({x, y});
-  // The column beside the operator window first, top down; then the rows below it.
-  const auto beside = [&](cv::Point p) { return p.x >= right; };
-  std::sort(corners.begin(), corners.end(), [&](cv::Point a, cv::Point b) {
-    if (beside(a) != beside(b)) return beside(a);
+    for (int y : ys) frames.push_back(onto({x, y}));
+  std::sort(frames.begin(), frames.end(), [&](const cv::Rect& a, const cv::Rect& b) {
+    if ((a.x >= right) != (b.x >= right)) return a.x >= right;
     return std::pair(a.y, a.x) < std::pair(b.y, b.x);
   });
-  placed_.erase(name);
-  // The first place clear of everything; failing that, the one that covers least, where
-  // covering the operator window counts more.
-  std::optional<cv::Rect> best;
-  long long least = 0;
-  for (const cv::Point& corner : corners) {
-    const cv::Rect frame = onto(cv::Rect(corner, size));
-    const long long covered = coverOfOperator(frame) + overlapWithOthers(frame);
-    if (!best || covered < least) least = covered, best = frame;
-    if (covered == 0) break;
+  cv::Rect best = frames.front();
+  Cost least = cost(best);
+  for (const cv::Rect& frame : frames) {
+    const Cost c = cost(frame);
+    if (c < least) least = c, best = frame;
+    if (least.hidden == 0 && least.covered == 0) break;
   }
-  const cv::Rect frame = *best;
-  placed_[name] = frame;
-  return frame.tl();
+  return best;
+}
+
+WindowTiler::Arrangement WindowTiler::arrangeAt(double scale) const {
+  Arrangement result;
+  for (const Window& w : windows_) {
+    const cv::Rect frame = placeOne(w, scale, result);
+    for (const auto& [name, p] : result.placed) {
+      const bool otherWorking = std::any_of(windows_.begin(), windows_.end(), [&](const Window& o) {
+        return o.name == name && !o.background;
+      });
+      if (otherWorking) result.hidden += area(frame, p.frame);
+    }
+    for (const cv::Rect& r : layout_.readings) result.hidden += area(frame, r);
+    if (!w.background) result.workingOverOperator += area(frame, layout_.keepClear);
+    result.placed[w.name] = {frame, scale};
+  }
+  return result;
+}
+
+void WindowTiler::place(const std::string& name, cv::Size picture, int trackbars, bool background) {
+  forget(name);
+  windows_.push_back({name, picture, trackbars, background});
+  // The largest scale with every window clear; else the largest with the readings and working
+  // windows in sight; else the one that hides least of them.
+  std::optional<Arrangement> inSight, leastHidden;
+  for (double scale : scales()) {
+    Arrangement a = arrangeAt(scale);
+    if (a.hidden == 0 && a.workingOverOperator == 0) {
+      placed_ = std::move(a.placed);
+      return;
+    }
+    if (a.hidden == 0 && !inSight) inSight = a;
+    if (!leastHidden || a.hidden < leastHidden->hidden) leastHidden = a;
+  }
+  placed_ = std::move((inSight ? inSight : leastHidden)->placed);
+}
+
+void WindowTiler::forget(const std::string& name) {
+  placed_.erase(name);
+  std::erase_if(windows_, [&](const Window& w) { return w.name == name; });
 }
 
 }  // namespace Orvanta

@@ -1,45 +1,63 @@
 // Where the image windows go on the screen: beside and below the operator window, never over
-// it, each where it overlaps no other, as long as the screen has room.
+// its readings, each where it overlaps no other, scaled down when the screen has no room for
+// them at full size.
 #pragma once
 
 #include <map>
 #include <opencv2/core.hpp>
 #include <string>
+#include <vector>
 
 namespace Orvanta {
 
 struct ScreenLayout {
   cv::Rect screen;     // the usable part of the screen
   cv::Rect keepClear;  // the operator window, frame included
+  // The parts of the operator window that no image window may cover: the status, the positions,
+  // the top view.
+  std::vector<cv::Rect> readings{};
   int gap = 4;
   // What the window manager and highgui add to a picture: the title bar, the border, and a row
   // per trackbar.
   int titleBar = 30, border = 2, trackbarRow = 36;
 };
 
+// A window's frame and the scale its picture is shown at.
+struct Placement {
+  cv::Rect frame;
+  double scale = 1;
+};
+
 class WindowTiler {
  public:
   explicit WindowTiler(const ScreenLayout& layout) : layout_(layout) {}
 
-  // The top-left corner of the frame of a new window showing a picture of that size with that
-  // many trackbars: the first free place right of the operator window (top down), then below
-  // it (left to right). On a screen without such a place the window goes where it covers the
-  // least, the operator window counting twice as much as the others.
-  cv::Point place(const std::string& name, cv::Size picture, int trackbars);
+  // Adds a window showing a picture of that size with that many trackbars and arranges every
+  // window added so far anew: all at the largest scale at which the windows the operator works
+  // with lie apart and clear of the operator window; failing that, clear of its readings at
+  // least. A background window (a mask only glanced at) may lie under the others.
+  void place(const std::string& name, cv::Size picture, int trackbars, bool background = false);
   // The window was closed: its place is free again.
-  void forget(const std::string& name) { placed_.erase(name); }
-  // The frames placed, by window name.
-  const std::map<std::string, cv::Rect>& placed() const { return placed_; }
+  void forget(const std::string& name);
+  // Where each window goes, by name.
+  const std::map<std::string, Placement>& placed() const { return placed_; }
 
  private:
-  ScreenLayout layout_;
-  std::map<std::string, cv::Rect> placed_;
+  struct Window {
+    std::string name;
+    cv::Size picture;
+    int trackbars;
+    bool background;
+  };
+  struct Arrangement;
 
-  cv::Size frameOf(cv::Size picture, int trackbars) const;
-  // The frame moved onto the screen as far as it fits.
-  cv::Rect onto(cv::Rect frame) const;
-  long long coverOfOperator(const cv::Rect& frame) const;
-  long long overlapWithOthers(const cv::Rect& frame) const;
+  ScreenLayout layout_;
+  std::vector<Window> windows_;  // in the order they were first shown
+  std::map<std::string, Placement> placed_;
+
+  Arrangement arrangeAt(double scale) const;
+  cv::Rect placeOne(const Window& window, double scale, const Arrangement& sofar) const;
+  std::vector<double> scales() const;
 };
 
 }  // namespace Orvanta
