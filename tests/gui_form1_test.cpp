@@ -10,6 +10,7 @@
 
 #include "form1.hpp"
 #include "gui_support.hpp"
+#include "pose_plot.hpp"
 #include "position_view.hpp"
 #include "trilateration.hpp"
 #include "value_box.hpp"
@@ -362,9 +363,16 @@ TEST_F(Form1Test, StartOnADiveFillsTheMeasurementBoxes) {
   ASSERT_FALSE(view->preciseTrack().empty());
   EXPECT_NEAR(view->preciseTrack().back().x(), number(form, "preciseX"), 1e-4);
   EXPECT_NEAR(view->preciseTrack().back().y(), number(form, "preciseY"), 1e-4);
+  // The plot over time ends at the same pose.
+  const auto* plot = form.findChild<PosePlot*>("posePlot");
+  ASSERT_FALSE(plot->samples().empty());
+  const PosePlot::Values& plotted = plot->samples().back().values;
+  const char* boxes[] = {"preciseX", "preciseY", "preciseZ", "preciseHeading"};
+  for (int i = 0; i < PosePlot::kStrips; ++i) EXPECT_NEAR(plotted[i], number(form, boxes[i]), 0.01);
   click(form, "clearTrack");
   EXPECT_TRUE(view->preciseTrack().empty());
   EXPECT_TRUE(view->trail().empty());
+  EXPECT_TRUE(plot->samples().empty());
 }
 
 TEST_F(Form1Test, TrackbarsTunedDuringARunAreSavedAndRestored) {

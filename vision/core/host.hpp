@@ -24,6 +24,9 @@ class OperatorTexts {
   virtual void setSwatch(const std::string& control, int r, int g, int b) = 0;
   // A new precise position (landmark frame, metres) for the track; nothing by default.
   virtual void markPrecisePosition(double /*x*/, double /*y*/) {}
+  // A picture's precise x, y, z (metres) and heading (degrees), NaN without a pose, at its
+  // capture time (seconds), for the plot over time; nothing by default.
+  virtual void plotPrecisePose(double /*seconds*/, const cv::Vec4d& /*pose*/) {}
   // The background of a value box, to say how far its value can be trusted; nothing by default.
   virtual void setBoxColour(const std::string& /*control*/, int /*r*/, int /*g*/, int /*b*/) {}
   // A value box whose value is old (its ball not found in the current picture, a position not

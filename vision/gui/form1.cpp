@@ -15,6 +15,7 @@
 #include "form1_layout.hpp"
 #include "hints.hpp"
 #include "options.hpp"
+#include "pose_plot.hpp"
 #include "position_view.hpp"
 #include "preview.hpp"
 #include "state.hpp"
@@ -54,6 +55,10 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   clearTrack->setObjectName("clearTrack");
   clearTrack->setGeometry(kPreciseColumnX, 138 + kPreciseColumnWidth + 6, 100, 26);
   connect(clearTrack, &QPushButton::clicked, positionView_, &PositionView::clearTracks);
+  const int plotTop = clearTrack->geometry().bottom() + 6;
+  posePlot_ = new PosePlot(this);
+  posePlot_->setGeometry(kPreciseColumnX, plotTop, kPreciseColumnWidth, kForm1Height - 4 - plotTop);
+  connect(clearTrack, &QPushButton::clicked, posePlot_, &PosePlot::clear);
 
   wireButton("button1", hints::trackingRunning(), [this] { startTracking(); });
   wireButton("button2", hints::previewRunning(), [this] { preview(); });
@@ -115,6 +120,10 @@ void Form1::setText(const std::string& control, const std::string& text) {
 
 void Form1::markPrecisePosition(double x, double y) {
   positionView_->addPrecisePosition(x, y);
+}
+
+void Form1::plotPrecisePose(double seconds, const cv::Vec4d& pose) {
+  posePlot_->add(seconds, {pose[0], pose[1], pose[2], pose[3]});
 }
 
 void Form1::setBoxColour(const std::string& control, int r, int g, int b) {
@@ -224,6 +233,7 @@ void Form1::calibrate() {
 void Form1::startTracking() {
   const bool calibrated = odabran_piksel;
   positionView_->clearTracks();  // a new run, a new track
+  posePlot_->clear();
   const RunEnd end = button1_Click(host_);
   // The run ends with the trackbars where the operator left them; keep them for next time.
   if (odabran_piksel) saveSession(session_, *this);

@@ -12,6 +12,7 @@
 namespace Orvanta {
 
 class PositionView;
+class PosePlot;
 
 class Form1 : public QWidget, public OperatorTexts {
   Q_OBJECT
@@ -46,6 +47,7 @@ class Form1 : public QWidget, public OperatorTexts {
  public:
   void setSwatch(const std::string& control, int r, int g, int b) override;
   void markPrecisePosition(double x, double y) override;
+  void plotPrecisePose(double seconds, const cv::Vec4d& pose) override;
   void setBoxColour(const std::string& control, int r, int g, int b) override;
   void setDimmed(const std::string& control, bool dimmed) override;
 
@@ -54,6 +56,7 @@ class Form1 : public QWidget, public OperatorTexts {
   Host host_;
   Session session_;
   PositionView* positionView_;
+  PosePlot* posePlot_;
   bool activityRunning_ = false;
   bool closeRequested_ = false;
   mutable bool stopRequested_ = false;  // taken by the next key wait

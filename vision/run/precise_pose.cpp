@@ -1,6 +1,7 @@
 #include "precise_pose.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "detection.hpp"
@@ -104,6 +105,9 @@ void PreciseBlock::show(OperatorTexts& texts, const PictureFix& fix) {
   const cv::Vec3i colour = kTrustColours[int(trustOf(pose))];
   texts.setBoxColour("preciseStatus", colour[0], colour[1], colour[2]);
   if (valid) texts.markPrecisePosition(pose.position[0], pose.position[1]);
+  texts.plotPrecisePose(fix.seconds, valid ? cv::Vec4d(pose.position[0], pose.position[1],
+                                                       pose.position[2], pose.headingDegrees)
+                                           : cv::Vec4d::all(NAN));
 }
 
 }  // namespace Orvanta
