@@ -171,6 +171,9 @@ TEST_F(TrackingLoop, ValuesOfALostBallAndAnUnsolvedPositionAreShownDimmed) {
   button1_Click(host);
   ASSERT_EQ(texts.textsOf("textBox43").size(), 1u);  // solved once, kept since
   for (const char* box : {"textBox43", "textBox44", "textBox45"}) EXPECT_TRUE(texts.dimmed(box));
+  // The coarse block says how old its position is: solved ten pictures (at 30 a second) before.
+  EXPECT_EQ(texts.textsOf("coarseCaption").front(), "gruba procjena");
+  EXPECT_EQ(texts.text("coarseCaption"), "gruba procjena\nprije 0,3 s");
   EXPECT_TRUE(texts.dimmed(ballBoxes(4).radius));
   EXPECT_TRUE(texts.dimmed(ballBoxes(4).range));
   for (int ball = 1; ball <= 3; ++ball) {

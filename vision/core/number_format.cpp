@@ -52,4 +52,13 @@ std::string formatNumber(double value) {
   return sign + (fixed ? fixedNotation(digits, exponent) : exponentNotation(digits, exponent));
 }
 
+std::string ageText(double seconds) {
+  char text[48];
+  std::snprintf(text, sizeof text, "prije %.1f s", seconds);
+  std::string age = text;
+  for (char& c : age)
+    if (c == '.') c = ',';
+  return age;
+}
+
 }  // namespace Orvanta

@@ -10,4 +10,7 @@ namespace Orvanta {
 // Non-finite values give "inf", "-inf" and "nan".
 std::string formatNumber(double value);
 
+// How long ago, in tenths of a second with the operator's decimal comma: "prije 1,2 s".
+std::string ageText(double seconds);
+
 }  // namespace Orvanta

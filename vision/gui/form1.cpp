@@ -115,6 +115,10 @@ void Form1::setText(const std::string& control, const std::string& text) {
   const QString value = QString::fromStdString(text);
   if (auto* box = findChild<QLineEdit*>(name)) showValue(*box, value);
   if (auto* status = findChild<QPlainTextEdit*>(name)) showStatus(*status, value);
+  if (auto* label = findChild<QLabel*>(name)) {
+    label->setText(value);
+    label->adjustSize();
+  }
   if (control == "textBox45") positionView_->addPosition(kamera.x, kamera.y);
 }
 

@@ -1,10 +1,10 @@
 #include "precise_pose.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "detection.hpp"
+#include "number_format.hpp"
 #include "pose_quality.hpp"
 #include "state.hpp"
 
@@ -19,12 +19,6 @@ std::string printed(const char* format, double value) {
   char text[48];
   std::snprintf(text, sizeof text, format, value);
   return text;
-}
-
-// The operator's decimal comma.
-std::string decimalComma(std::string number) {
-  std::replace(number.begin(), number.end(), '.', ',');
-  return number;
 }
 
 // Light green, amber and red backgrounds, by Trust.
@@ -99,7 +93,7 @@ void PreciseBlock::show(OperatorTexts& texts, const PictureFix& fix) {
     status += ", kvaliteta " + std::to_string(pose::poseQuality(pose));
     lastPosed_ = fix.seconds;
   } else if (lastPosed_) {
-    status += " (zadnja prije " + decimalComma(printed("%.1f", fix.seconds - *lastPosed_)) + " s)";
+    status += " (zadnja " + ageText(fix.seconds - *lastPosed_) + ")";
   }
   texts.setText("preciseStatus", status);
   const cv::Vec3i colour = kTrustColours[int(trustOf(pose))];

@@ -120,6 +120,8 @@ StartResult TrackingRun::start() {
   pictures_ = 0;
   sourceEnded_ = false;
   preciseBlock_ = PreciseBlock{};
+  coarseSolvedAt_.reset();
+  coarseOld_ = false;
   estimator_.emplace(estimatorSettings(*camera, host_.layout.ballRadius));
   showFix(estimator_->estimate(frame).pose, firstTime);
   // Opened before any reading ahead: opening it sets the decoder's log up anew.
@@ -147,6 +149,7 @@ bool TrackingRun::nextPicture(cv::Mat& into) {
 void TrackingRun::showFix(const pose::CameraPose& pose, const CaptureTime& time) {
   const PictureFix fix{pictures_++, pose, time.seconds,
                        diffclock(std::chrono::steady_clock::now(), time.arrived)};
+  latestSeconds_ = time.seconds;
   preciseBlock_.show(host_.texts, fix);
   if (host_.fixSink) host_.fixSink(fix);
 }
@@ -229,6 +232,7 @@ PassReport TrackingRun::pass() {
   }
   dimLostBalls();
   if (filter_.add(currentDistances())) closeWindow(report);
+  showCoarseAge();
   report.position = kamera;
   if (waitKey(host_, 1) == keyStop) {
     report.endedLoop = true;
@@ -268,14 +272,23 @@ void TrackingRun::closeWindow(PassReport& report) {
   for (std::size_t i = 0; i < filteredRangeBoxes.size(); ++i)
     host_.texts.setText(filteredRangeBoxes[i], formatNumber(report.filtered[i]));
   // A window that closes without every ball keeps the last position: shown as old.
-  for (const char* box : positionBoxes) host_.texts.setDimmed(box, !allBallsFound());
-  if (!allBallsFound()) return;
+  coarseOld_ = !allBallsFound();
+  for (const char* box : positionBoxes) host_.texts.setDimmed(box, coarseOld_);
+  if (coarseOld_) return;
+  coarseSolvedAt_ = latestSeconds_;
   NonlinearObservation(filter_.rangeVector(), landMarkPos);
   report.solved = true;
   // A position that is not a number (ranges no point satisfies) is never shown as one.
   const std::array<double, 3> position{kamera.x, kamera.y, kamera.z};
   for (std::size_t i = 0; i < positionBoxes.size(); ++i)
     host_.texts.setText(positionBoxes[i], isNumber(kamera) ? formatNumber(position[i]) : "---");
+}
+
+void TrackingRun::showCoarseAge() {
+  const bool old = coarseSolvedAt_ && coarseOld_;
+  host_.texts.setText("coarseCaption",
+                      std::string("gruba procjena") +
+                          (old ? "\n" + ageText(latestSeconds_ - *coarseSolvedAt_) : ""));
 }
 
 void TrackingRun::finish() {

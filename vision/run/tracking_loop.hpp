@@ -101,6 +101,9 @@ class TrackingRun {
   Pacer pacer_;
   CaptureClock clock_;
   PreciseBlock preciseBlock_;
+  double latestSeconds_ = 0;              // capture time of the latest picture read
+  std::optional<double> coarseSolvedAt_;  // capture time of the last coarse position solved
+  bool coarseOld_ = false;                // the last window closed without solving it
 
   // The next picture of the run, checked, with its precise estimate shown: false at the
   // source's end or on a problem.
@@ -117,6 +120,8 @@ class TrackingRun {
   // The radius and range boxes of the balls this pass did not find, dimmed; the others not.
   void dimLostBalls();
   void closeWindow(PassReport& report);
+  // The coarse block's caption, with the age of its position once it is not solved anew.
+  void showCoarseAge();
 };
 
 // How the Start button's run ended, for the hint line.
