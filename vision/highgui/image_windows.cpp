@@ -22,8 +22,7 @@ void onMouse(int event, int x, int y, int flags, void* userdata) {
                   mouse->userdata);
 }
 
-// The masks of a tracking run, only glanced at: the windows the operator works with may cover
-// them.
+// The masks of a tracking run, only glanced at: one may cover the other.
 bool inBackground(const std::string& name) {
   return name == "grey manuel" || name == "grey";
 }

@@ -81,7 +81,7 @@ cv::Rect WindowTiler::placeOne(const Window& window, double scale, const Arrange
       const long long over =
           area(frame, f) +
           kTitleBarWeight * area(frame, cv::Rect(f.tl(), cv::Size(f.width, l.titleBar)));
-      (other.background ? c.covered : c.hidden) += over;
+      (window.background && other.background ? c.covered : c.hidden) += over;
     }
     return c;
   };
@@ -108,11 +108,10 @@ WindowTiler::Arrangement WindowTiler::arrangeAt(double scale) const {
   Arrangement result;
   for (const Window& w : windows_) {
     const cv::Rect frame = placeOne(w, scale, result);
-    for (const auto& [name, p] : result.placed) {
-      const bool otherWorking = std::any_of(windows_.begin(), windows_.end(), [&](const Window& o) {
-        return o.name == name && !o.background;
-      });
-      if (otherWorking) result.hidden += area(frame, p.frame);
+    for (const Window& other : windows_) {
+      const auto it = result.placed.find(other.name);
+      if (it != result.placed.end() && !(w.background && other.background))
+        result.hidden += area(frame, it->second.frame);
     }
     for (const cv::Rect& r : layout_.readings) result.hidden += area(frame, r);
     if (!w.background) result.workingOverOperator += area(frame, layout_.keepClear);

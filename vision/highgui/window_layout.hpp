@@ -33,9 +33,10 @@ class WindowTiler {
   explicit WindowTiler(const ScreenLayout& layout) : layout_(layout) {}
 
   // Adds a window showing a picture of that size with that many trackbars and arranges every
-  // window added so far anew: all at the largest scale at which the windows the operator works
-  // with lie apart and clear of the operator window; failing that, clear of its readings at
-  // least. A background window (a mask only glanced at) may lie under the others.
+  // window added so far anew: all at the largest scale at which they lie apart and the windows
+  // the operator works with lie clear of the operator window; failing that, clear of its
+  // readings at least. Background windows (masks only glanced at) may lie over one another:
+  // which is on top is the window manager's choice.
   void place(const std::string& name, cv::Size picture, int trackbars, bool background = false);
   // The window was closed: its place is free again.
   void forget(const std::string& name);
