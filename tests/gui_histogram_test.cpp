@@ -186,6 +186,26 @@ TEST_F(Histogram, NoFrameRefusesKeepsTheThresholdAndStoresTheColoursNorm) {
   EXPECT_FALSE(texts.text("textBox7").value_or("").empty());
 }
 
+TEST_F(Histogram, ScoresTheStillPictureNotTheSourcesNextFrame) {
+  // The operator clicked in a picture of the ball's own colour; the source has moved on to
+  // another colour. The histogram is the still picture's, as if the source still showed it.
+  hsv = rgb_to_hsv({200, 100, 50});
+  const cv::Mat still(48, 64, CV_8UC3, cv::Scalar(50, 100, 200));
+  std::array<cv::Mat, 2> views;
+  for (int run = 0; run < 2; ++run) {
+    openUniformCamera(run == 0 ? 200 : 20, 100, run == 0 ? 50 : 220);
+    ScriptedKeyWait keys({}, clicksAt({{0, {100, 10}}}));
+    Host host{"", texts, keys, windows};
+    EXPECT_EQ(histogram(2, host, nullptr, {30, 20}, run == 0 ? cv::Mat() : still), 100);
+    views[run] = windows.lastShown("Histogram");
+    if (run == 1) {
+      EXPECT_EQ(capture.get(cv::CAP_PROP_POS_FRAMES), 0);  // nothing read from the source
+    }
+  }
+  ASSERT_FALSE(views[0].empty());
+  EXPECT_EQ(cv::norm(views[0], views[1], cv::NORM_INF), 0);
+}
+
 TEST(HistogramView, ClicksMapBackToTheirColumn) {
   // Every column round trips; the strips below the enlarged histogram stand for its bottom
   // row; above, left and right of the strips nothing is chosen.

@@ -1,6 +1,7 @@
 #include "calibration.hpp"
 
 #include <filesystem>
+#include <iostream>
 
 #include "calibration_file.hpp"
 #include "camera.hpp"
@@ -105,7 +106,7 @@ bool takeClick(Host& host, Session& session) {
   showBallColour(ball, host.texts);
   host.texts.setText(kStatus, "Odaberi treshold!");
   bool refused = false;
-  const int threshold = histogram(ball, host, &refused, sampled);
+  const int threshold = histogram(ball, host, &refused, sampled, image);
   // A threshold choice ended without a click leaves the ball as it was, colour and all.
   if (c == 'n' && !refused) {
     ballRecord(ball) = before;
@@ -174,14 +175,17 @@ void saveSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || session.fileUnreadable) return;
   std::string error;
   const std::string onDisk = site::readTextFile(session.calibrationPath, &error).value_or("");
-  if (!saveCalibration(session.calibrationPath, &error, session.setup, &session.fileText))
-    session.saveNote = "Kalibracija nije spremljena: " + error;
-  else if (onDisk != session.fileText && !onDisk.empty())
-    session.saveNote =
-        "Datoteku kalibracije u međuvremenu je mijenjao drugi program: njegovi su unosi zadržani "
-        "i vrijede od sljedećeg pokretanja.";
-  else
+  if (!saveCalibration(session.calibrationPath, &error, session.setup, &session.fileText)) {
+    session.saveFailure = "Kalibracija nije spremljena: " + error;
+    std::cerr << "orvanta: " << session.saveFailure << '\n';
+    texts.setText(kStatus, session.saveFailure);
     return;
+  }
+  session.saveFailure.clear();
+  if (onDisk == session.fileText || onDisk.empty()) return;
+  session.saveNote =
+      "Datoteku kalibracije u međuvremenu je mijenjao drugi program: njegovi su unosi zadržani i "
+      "vrijede od sljedećeg pokretanja.";
   texts.setText(kStatus, session.saveNote);
 }
 

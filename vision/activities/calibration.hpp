@@ -31,14 +31,15 @@ struct Session {
   // The file's text when this run last read or wrote it: a save that finds another text on disk
   // says that another program changed the file.
   std::string fileText{};
-  // What the saves have to tell the operator (a failure, another program's change) since the
-  // window last took it; empty when all went well.
+  // Another program's change that a save kept, since the window last took the note.
   std::string saveNote{};
+  // Why the last save failed; empty once a save succeeds. The window keeps it in sight.
+  std::string saveFailure{};
 };
 
 // Shows the still picture in "RGB prikaz slike" and asks for a click on the green, red,
 // blue and yellow ball in turn; each click samples one pixel into the ball's record and row,
-// then the threshold histogram runs on a fresh frame. "n" ends it early. Without a still
+// then the threshold histogram scores that still picture. "n" ends it early. Without a still
 // picture or an open camera it opens the camera and grabs one first. Releases the camera and
 // closes both image windows at the end; with a calibration path set, saves after each ball.
 void button3_Click(Host& host, Session& session);
@@ -58,9 +59,9 @@ struct Restored {
 Restored restoreSession(Session& session, OperatorTexts& texts);
 
 // Saves the calibration and the trackbars to the session's file (atomically), keeping what
-// another program changed in it meanwhile; a failure or such a change is reported in the status
-// box and kept in saveNote. Does nothing without a calibration path or for a file that could
-// not be loaded.
+// another program changed in it meanwhile; a failure (also on standard error) or such a change
+// is reported in the status box and kept in saveFailure or saveNote. Does nothing without a
+// calibration path or for a file that could not be loaded.
 void saveSession(Session& session, OperatorTexts& texts);
 
 }  // namespace Orvanta

@@ -96,7 +96,7 @@ cv::Mat histogramPicture(const cv::Mat& similarity) {
   return picture;
 }
 
-int histogram(int colourIndex, Host& host, bool* refused, cv::Point sampled) {
+int histogram(int colourIndex, Host& host, bool* refused, cv::Point sampled, const cv::Mat& still) {
   circles* ball = selectedBall(colourIndex);
   int threshold = ball ? ball->threshold : 0;
   // The norm always belongs to the record's own colour, whatever the frame does.
@@ -104,7 +104,9 @@ int histogram(int colourIndex, Host& host, bool* refused, cv::Point sampled) {
   if (ball) ball->hsvNorm = norm;
   PictureProblem problem;
   if (refused) *refused = false;
-  if (!histogramFrame(host, problem)) {
+  if (!still.empty()) {
+    frame = still.clone();
+  } else if (!histogramFrame(host, problem)) {
     host.texts.setText("textBox7",
                        problem ? problem.window : "Kamera ne daje sliku: prag nije odabran.");
     if (refused) *refused = true;

@@ -12,13 +12,15 @@ namespace Orvanta {
 // score growing up from the bottom edge, the fullest score reaching the top.
 cv::Mat histogramPicture(const cv::Mat& similarity);
 
-// Grabs a frame, shows the histogram in "Histogram" (enlarged, with the scores around sampled,
+// Scores the still picture the ball was clicked in (or, without one, grabs a frame), shows the
+// histogram in "Histogram" (enlarged, with the scores around sampled,
 // where the ball was clicked, and a suggested threshold) and waits (33 ms key waits) for a
 // click on it: the column is the threshold. Stores threshold and hsvNorm in ball colourIndex
 // (1..4; any other index stores nothing) and returns the threshold. "n" before a valid
-// click keeps the ball's previous threshold. A source that has ended is opened again; without
-// a frame it refuses with a status text (*refused set), stores only the norm of the reference
-// colour and returns the previous threshold (0 outside 1..4).
-int histogram(int colourIndex, Host& host, bool* refused = nullptr, cv::Point sampled = {-1, -1});
+// click keeps the ball's previous threshold. Without a still picture a source that has ended is
+// opened again; without a frame it refuses with a status text (*refused set), stores only the
+// norm of the reference colour and returns the previous threshold (0 outside 1..4).
+int histogram(int colourIndex, Host& host, bool* refused = nullptr, cv::Point sampled = {-1, -1},
+              const cv::Mat& still = cv::Mat());
 
 }  // namespace Orvanta

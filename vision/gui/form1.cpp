@@ -189,7 +189,9 @@ void Form1::setButtonsEnabled(bool enabled) {
 
 void Form1::showHint(const std::string& text) {
   auto* hint = findChild<QLabel*>("hintLine");
-  hint->setText(QString::fromStdString(text));
+  // A failed save stays in sight until a save succeeds.
+  const std::string failure = session_.saveFailure.empty() ? "" : "\n" + session_.saveFailure;
+  hint->setText(QString::fromStdString(text + failure));
   hint->setToolTip(hint->text());
 }
 
