@@ -2,6 +2,8 @@
 // scene, thresholds on the histogram, and the saved calibration of a session.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <fstream>
 #include <opencv2/imgcodecs.hpp>
 #include <sstream>
@@ -288,4 +290,26 @@ TEST_F(Calibration, AFailedSaveStaysInSightUntilASaveSucceeds) {
   click(form, "button1");  // the run's end saves
   EXPECT_FALSE(failureShown()) << textOf(form, "hintLine");
   EXPECT_TRUE(std::filesystem::exists(session.calibrationPath));
+}
+
+TEST_F(Calibration, TheSameColourTwiceIsWarnedAndOneBallIsRedoneFromItsSwatch) {
+  operatorAt.balls[1] = operatorAt.balls[0];  // red clicked on the green ball
+  Form1 form(dive.source(), operatorAt, windows);
+  click(form, "button3");
+  std::string hint = textOf(form, "hintLine");
+  EXPECT_NE(hint.find("Pozor: boje kugli su preslične"), std::string::npos) << hint;
+  EXPECT_NE(hint.find("zelene i crvene"), std::string::npos) << hint;
+
+  // A click on red's swatch asks for red alone; the others keep their colours.
+  operatorAt.balls[1] = dive.ballCentres()[1];
+  operatorAt.redo(2);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(form.findChild<QWidget*>("pictureBox2"), &press);
+  for (int ball = 1; ball <= 4; ++ball) expectRowCalibrated(form, ball, sampled(ball));
+  EXPECT_EQ(brojOdabranihBoja, 4);
+  hint = textOf(form, "hintLine");
+  EXPECT_TRUE(hint.starts_with("Boja crvene kugle je ponovno odabrana.")) << hint;
+  EXPECT_EQ(hint.find("preslične"), std::string::npos) << hint;
+  EXPECT_TRUE(windows.openWindows().empty());
 }

@@ -32,7 +32,9 @@ class ScriptedOperator : public Orvanta::KeyWait {
  public:
   ScriptedOperator(RecordingWindows& windows, std::array<cv::Point, 4> balls,
                    std::array<int, 4> thresholds)
-      : windows_(windows), balls_(balls), thresholds_(thresholds) {}
+      : balls(balls), windows_(windows), thresholds_(thresholds) {}
+
+  std::array<cv::Point, 4> balls;  // where the operator clicks each ball
 
   std::function<bool()> pressN;  // asked at every wait: press "n" now?
   std::function<void()> onWait;  // runs at every wait, before anything else
@@ -58,7 +60,7 @@ class ScriptedOperator : public Orvanta::KeyWait {
         return -1;
       }
       readPrompt_ = false;
-      const cv::Point at = balls_[ballsClicked_++];
+      const cv::Point at = balls[ballsClicked_++];
       windows_.mouse(name, cv::EVENT_MOUSEMOVE, at.x, at.y);  // passing over is no click
       windows_.mouse(name, cv::EVENT_LBUTTONDOWN, at.x, at.y);
     }
@@ -67,9 +69,12 @@ class ScriptedOperator : public Orvanta::KeyWait {
 
   std::vector<int> durations;  // ms asked, per wait
 
+  // From now on the operator takes ball 1..4 as the next to click, as when it is calibrated
+  // alone.
+  void redo(int ball) { ballsClicked_ = thresholdsClicked_ = ball - 1; }
+
  private:
   RecordingWindows& windows_;
-  std::array<cv::Point, 4> balls_;
   std::array<int, 4> thresholds_;
   int ballsClicked_ = 0;
   int thresholdsClicked_ = 0;

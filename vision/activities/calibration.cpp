@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "ball_names.hpp"
 #include "calibration_file.hpp"
 #include "camera.hpp"
 #include "click_slot.hpp"
@@ -130,25 +131,62 @@ bool ensureStillPicture(Host& host) {
   return false;
 }
 
-}  // namespace
-
-void button3_Click(Host& host, Session& session) {
+// Asks for the balls first+1 .. last in turn on the still picture; brojOdabranihBoja counts
+// from first.
+void clickBalls(Host& host, Session& session, int first, int last) {
   if (!ensureStillPicture(host)) return;
   host.windows.destroyWindow(name_video);
   host.windows.namedWindow(name);
   host.windows.show(name, image);
   host.windows.setMouseCallback(name, mouseClick, &image);
 
-  brojOdabranihBoja = 0;
+  brojOdabranihBoja = first;
   do {
     host.texts.setText(kStatus, kRows[brojOdabranihBoja].prompt);
     if (clickInPicture() && !takeClick(host, session)) break;
     waitKey(host, 33);
-  } while (c != 'n' && brojOdabranihBoja < site::kBallCount);
+  } while (c != 'n' && brojOdabranihBoja < last);
 
   capture.release();
   host.windows.destroyWindow(name_video);
   host.windows.destroyWindow(name);
+}
+
+hsv_color hsvOf(const circles& record) {
+  return {std::uint8_t(record.h), std::uint8_t(record.s), std::uint8_t(record.v)};
+}
+
+// One ball's mask takes the other's colour.
+bool takesColourOf(const circles& mask, const circles& other) {
+  return mask.threshold > 0 && colourScore(other, hsvOf(mask), mask.hsvNorm) >= mask.threshold;
+}
+
+}  // namespace
+
+void button3_Click(Host& host, Session& session) {
+  clickBalls(host, session, 0, site::kBallCount);
+}
+
+bool calibrateBall(Host& host, Session& session, int ball) {
+  const int counted = brojOdabranihBoja;
+  clickBalls(host, session, ball - 1, ball);
+  const bool done = brojOdabranihBoja == ball && c != 'n';
+  brojOdabranihBoja = counted;
+  return done;
+}
+
+std::string colourClashes() {
+  std::string pairs;
+  for (int a = 1; a <= site::kBallCount; ++a)
+    for (int b = a + 1; b <= site::kBallCount; ++b) {
+      const circles &first = ballRecord(a), &second = ballRecord(b);
+      if (!takesColourOf(first, second) && !takesColourOf(second, first)) continue;
+      pairs += std::string(pairs.empty() ? "" : ", ") + kBallGenitive[a - 1] + " i " +
+               kBallGenitive[b - 1];
+    }
+  if (pairs.empty()) return "";
+  return "Pozor: boje kugli su preslične (maska jedne uzima i drugu): " + pairs +
+         ". Klik na boju kugle ponavlja njezin odabir.";
 }
 
 void showCalibration(OperatorTexts& texts) {

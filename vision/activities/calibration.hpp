@@ -44,6 +44,14 @@ struct Session {
 // closes both image windows at the end; with a calibration path set, saves after each ball.
 void button3_Click(Host& host, Session& session);
 
+// The same for ball 1..4 alone: the others keep their colours, and brojOdabranihBoja its count.
+// True when the ball got a new colour and threshold.
+bool calibrateBall(Host& host, Session& session, int ball);
+
+// Names the pairs of calibrated balls whose colours one ball's mask would take both of (the same
+// colour chosen twice), for the operator; empty when there are none.
+std::string colourClashes();
+
 // Writes the colour, HSV, threshold and swatch of every calibrated ball into its row.
 void showCalibration(OperatorTexts& texts);
 

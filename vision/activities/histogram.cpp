@@ -63,19 +63,22 @@ bool histogramFrame(Host& host, PictureProblem& problem) {
 // The scores the other calibrated balls' colours get against the reference colour hsv.
 std::vector<int> otherColourScores(int colourIndex, double norm) {
   std::vector<int> scores;
-  SimilarityScorer scorer;
   for (int other = 1; other <= site::kBallCount; ++other) {
     const circles& record = ballRecord(other);
-    if (other == colourIndex || !calibrated(record)) continue;
-    const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(record.b, record.g, record.r));
-    cv::Mat score(1, 1, CV_8UC1, cv::Scalar(0));
-    scorer.score(pixel, {0, 0, 1, 1}, hsv, norm, score);
-    scores.push_back(score.at<uchar>(0, 0));
+    if (other != colourIndex && calibrated(record))
+      scores.push_back(colourScore(record, hsv, norm));
   }
   return scores;
 }
 
 }  // namespace
+
+int colourScore(const circles& colour, hsv_color reference, double norm) {
+  const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(colour.b, colour.g, colour.r));
+  cv::Mat score(1, 1, CV_8UC1, cv::Scalar(0));
+  SimilarityScorer().score(pixel, {0, 0, 1, 1}, reference, norm, score);
+  return score.at<uchar>(0, 0);
+}
 
 cv::Mat histogramPicture(const cv::Mat& similarity) {
   const int channels[] = {0};

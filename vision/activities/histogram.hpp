@@ -4,7 +4,9 @@
 
 #include <opencv2/core.hpp>
 
+#include "colour.hpp"
 #include "host.hpp"
+#include "state.hpp"
 
 namespace Orvanta {
 
@@ -20,6 +22,9 @@ cv::Mat histogramPicture(const cv::Mat& similarity);
 // click keeps the ball's previous threshold. Without a still picture a source that has ended is
 // opened again; without a frame it refuses with a status text (*refused set), stores only the
 // norm of the reference colour and returns the previous threshold (0 outside 1..4).
+// The score a calibrated ball's colour gets against a reference colour of that norm.
+int colourScore(const circles& colour, hsv_color reference, double norm);
+
 int histogram(int colourIndex, Host& host, bool* refused = nullptr, cv::Point sampled = {-1, -1},
               const cv::Mat& still = cv::Mat());
 

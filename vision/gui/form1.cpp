@@ -28,6 +28,11 @@ namespace {
 
 constexpr const char* kButtons[] = {"button1", "button2", "button3"};
 
+// The colour swatch of ball 1..4's row.
+QString swatchName(int ball) {
+  return "pictureBox" + QString::number(ball);
+}
+
 void resetTrackbars() {
   for (int* value :
        {&high_switch_value, &highInt, &low_switch_value, &lowInt, &high_switch_value_filt,
@@ -63,6 +68,12 @@ Form1::Form1(std::string cameraSource, KeyWait& keys, ImageWindows& windows, Ses
   wireButton("button1", hints::trackingRunning(), [this] { startTracking(); });
   wireButton("button2", hints::previewRunning(), [this] { preview(); });
   wireButton("button3", hints::calibrationRunning(), [this] { calibrate(); });
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
+    auto* swatch = findChild<QLabel*>(swatchName(ball));
+    swatch->installEventFilter(this);
+    swatch->setToolTip("Klik: nova boja ove kugle");
+    swatch->setCursor(Qt::PointingHandCursor);
+  }
 
   box = cv::Rect(-1, -1, 0, 0);
   resetTrackbars();
@@ -224,6 +235,30 @@ void Form1::preview() {
   afterActivity(capture.isOpened(), idleHint());
 }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::MouseButtonPress || activityRunning_)
+    return QWidget::eventFilter(watched, event);
+  for (int ball = 1; ball <= site::kBallCount; ++ball) {
+    if (watched->objectName() != swatchName(ball)) continue;
+    runActivity(hints::ballCalibrationRunning(ball), [this, ball] { calibrateOneBall(ball); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+std::string Form1::clashNote() const {
+  const std::string clash = colourClashes();
+  if (clash.empty()) return "";
+  std::cerr << "orvanta: " << clash << '\n';
+  return " " + clash;
+}
+
+void Form1::calibrateOneBall(int ball) {
+  const bool done = calibrateBall(host_, session_, ball);
+  afterActivity(status() != statusNoCamera,
+                hints::ballCalibrationDone(ball, done) + clashNote() + saveNote());
+}
+
 void Form1::calibrate() {
   button3_Click(host_, session_);
   const bool opened = status() != statusNoCamera;
@@ -233,7 +268,7 @@ void Form1::calibrate() {
   // What was calibrated stays in this run only: the file that could not be read is kept.
   if (brojOdabranihBoja > 0 && session_.fileUnreadable)
     hint += " " + hints::calibrationNotSaved(session_.calibrationPath);
-  afterActivity(opened || brojOdabranihBoja == 4, hint + saveNote());
+  afterActivity(opened || brojOdabranihBoja == 4, hint + clashNote() + saveNote());
 }
 
 void Form1::startTracking() {

@@ -43,6 +43,8 @@ class Form1 : public QWidget, public OperatorTexts {
   void closeEvent(QCloseEvent* event) override;
   // "n" typed here ends the running activity, as it does in an image window.
   void keyPressEvent(QKeyEvent* event) override;
+  // A click on a ball's colour swatch starts the calibration of that ball alone.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  public:
   void setSwatch(const std::string& control, int r, int g, int b) override;
@@ -89,6 +91,10 @@ class Form1 : public QWidget, public OperatorTexts {
   std::string saveNote();
   void preview();
   void calibrate();
+  void calibrateOneBall(int ball);
+  // The warning about balls calibrated to the same colour, to follow a hint (and on standard
+  // error); empty when there is none.
+  std::string clashNote() const;
   void startTracking();
 };
 

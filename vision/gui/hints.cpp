@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "ball_names.hpp"
+
 namespace Orvanta::hints {
 namespace {
 
@@ -39,6 +41,18 @@ std::string calibrationRunning() {
              "stupac od kojeg piksel pripada kugli; dok histogram čeka, klik na sliku se ne "
              "računa.") +
          kEndWithN;
+}
+
+std::string ballCalibrationRunning(int ball) {
+  return "Nova boja " + std::string(kBallGenitive[ball - 1]) +
+         " kugle: klikni na nju u prozoru „RGB prikaz slike“, zatim u histogramu na stupac od "
+         "kojeg piksel pripada kugli." +
+         kEndWithN;
+}
+
+std::string ballCalibrationDone(int ball, bool done) {
+  return "Boja " + std::string(kBallGenitive[ball - 1]) + " kugle " +
+         (done ? "je ponovno odabrana." : "ostaje kakva je bila.");
 }
 
 std::string trackingRunning() {

@@ -16,6 +16,9 @@ std::string sourceEnded(int pictures);
 
 std::string previewRunning();
 std::string calibrationRunning();
+// Ball 1..4 calibrated alone, and what became of it.
+std::string ballCalibrationRunning(int ball);
+std::string ballCalibrationDone(int ball, bool done);
 std::string trackingRunning();
 
 // After the calibration: all four balls, or ended with "n" after `balls` of them.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ball_names.hpp"
 #include "detection.hpp"
 #include "number_format.hpp"
 #include "pose_quality.hpp"
@@ -11,9 +12,6 @@
 namespace Orvanta {
 
 namespace {
-
-// The balls' names in the genitive, as in "nema žute" (no yellow one).
-constexpr const char* kMissing[] = {"zelene", "crvene", "plave", "žute"};
 
 std::string printed(const char* format, double value) {
   char text[48];
@@ -27,7 +25,8 @@ const cv::Vec3i kTrustColours[] = {{198, 239, 206}, {255, 224, 140}, {255, 190, 
 std::string missingBalls(const pose::PoseStatus& status) {
   std::string names;
   for (int i = 0; i < site::kBallCount; ++i)
-    if (status.missing[i]) names += (names.empty() ? "nema " : " ni ") + std::string(kMissing[i]);
+    if (status.missing[i])
+      names += (names.empty() ? "nema " : " ni ") + std::string(kBallGenitive[i]);
   return names;
 }
 
