@@ -213,6 +213,7 @@ void saveSession(Session& session, OperatorTexts& texts) {
   if (session.calibrationPath.empty() || session.fileUnreadable) return;
   std::string error;
   const std::string onDisk = site::readTextFile(session.calibrationPath, &error).value_or("");
+  const std::string lastKnown = session.fileText;
   if (!saveCalibration(session.calibrationPath, &error, session.setup, &session.fileText)) {
     session.saveFailure = "Kalibracija nije spremljena: " + error;
     std::cerr << "orvanta: " << session.saveFailure << '\n';
@@ -220,7 +221,7 @@ void saveSession(Session& session, OperatorTexts& texts) {
     return;
   }
   session.saveFailure.clear();
-  if (onDisk == session.fileText || onDisk.empty()) return;
+  if (onDisk == lastKnown || onDisk.empty()) return;
   session.saveNote =
       "Datoteku kalibracije u međuvremenu je mijenjao drugi program: njegovi su unosi zadržani i "
       "vrijede od sljedećeg pokretanja.";
