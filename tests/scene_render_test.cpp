@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <opencv2/calib3d.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include "scene.hpp"
+#include "seabed.hpp"
 
 using namespace Orvanta::scene;
 namespace site = Orvanta::site;
@@ -157,4 +159,91 @@ TEST(SceneWater, DarkWaterAndTheBrightnessGradient) {
   // Lighter at the top, unless flat.
   EXPECT_GT(cv::sum(corner(murky, 2))[0], cv::sum(corner(murky, 237))[0] + 40);
   EXPECT_NEAR(cv::sum(corner(flat, 2))[0], cv::sum(corner(flat, 237))[0], 1.0);
+}
+
+namespace {
+
+// Where a landmark-frame point appears, in pixels.
+cv::Point imageOf(const Pose& pose, const cv::Vec3d& point, const SceneOptions& options) {
+  const std::vector<cv::Point3d> points{cv::Point3d(pose.rotation * (point - pose.position))};
+  std::vector<cv::Point2d> image;
+  const site::CameraModel camera = sceneCamera(options);
+  cv::projectPoints(points, cv::Vec3d::zeros(), cv::Vec3d::zeros(), camera.intrinsics,
+                    camera.distortion, image);
+  return {int(std::lround(image[0].x)), int(std::lround(image[0].y))};
+}
+
+double brightness(const cv::Mat& frame, cv::Point at, int half = 2) {
+  return cv::mean(cv::mean(
+      frame(cv::Rect(at - cv::Point(half, half), cv::Size(2 * half + 1, 2 * half + 1)))))[0];
+}
+
+}  // namespace
+
+TEST(SceneRealism, EachEffectOfARealDiveShowsWhereItShould) {
+  const Pose pose = lookAt({0.35, -0.255, 1.4}, {0.35, -0.255, 0});
+  SceneOptions plain;
+  plain.noise = 0;
+  const double r = plain.layout.ballRadius;
+  const cv::Vec3d middle(0.35, -0.255, -r);  // the floor between the balls
+  const cv::Vec3d sun = sunDirection();
+  // Green's shadow on the floor where it reaches out beside the ball, in the camera's sight.
+  const cv::Vec3d shadow =
+      ballCentre(1) + cv::Vec3d(0, 0, -r) - 1.3 * r * cv::normalize(cv::Vec3d(sun[0], sun[1], 0));
+  const cv::Point red = imageOf(pose, ballCentre(2), plain);
+  const int ballPixels = int(0.5 * 490 * r / 1.4);
+
+  struct Case {
+    const char* effect;
+    std::function<void(SceneOptions&)> set;
+    std::function<bool(const cv::Mat& seen, const cv::Mat& without)> shows;
+  };
+  const std::vector<Case> cases = {
+      {"a textured sand floor instead of the water", [](SceneOptions& o) { o.floor = true; },
+       [&](const cv::Mat& seen, const cv::Mat& without) {
+         const cv::Point at = imageOf(pose, middle, plain);
+         cv::Scalar mean, deviation;
+         cv::meanStdDev(seen(cv::Rect(at - cv::Point(10, 10), cv::Size(20, 20))), mean, deviation);
+         return cv::norm(seen.at<cv::Vec3b>(at), without.at<cv::Vec3b>(at)) > 30 &&
+                deviation[1] > 3;
+       }},
+      {"a ball's shadow on the floor in sunlight",
+       [](SceneOptions& o) { o.floor = o.sun = true, o.shading = 0.7; },
+       [&](const cv::Mat& seen, const cv::Mat&) {
+         return brightness(seen, imageOf(pose, shadow, plain), 1) <
+                0.6 * brightness(seen, imageOf(pose, middle, plain));
+       }},
+      {"a near-white highlight on a glossy ball", [](SceneOptions& o) { o.gloss = 0.8; },
+       [&](const cv::Mat& seen, const cv::Mat& without) {
+         const cv::Rect disc(red - cv::Point(ballPixels, ballPixels), cv::Size(2, 2) * ballPixels);
+         // The largest of the pixels' least channels: high only where every channel is.
+         const auto whitest = [&](const cv::Mat& frame) {
+           std::vector<cv::Mat> channels;
+           cv::split(frame(disc), channels);
+           double top = 0;
+           cv::minMaxLoc(cv::min(cv::min(channels[0], channels[1]), channels[2]), nullptr, &top);
+           return top;
+         };
+         return whitest(seen) > 200 && whitest(without) < 100;
+       }},
+      {"a ball's colour fading towards the water's with distance",
+       [](SceneOptions& o) { o.turbidity = 1; },
+       [&](const cv::Mat& seen, const cv::Mat& without) {
+         const cv::Vec3b water = without.at<cv::Vec3b>(imageOf(pose, middle, plain));
+         return cv::norm(seen.at<cv::Vec3b>(red), water) <
+                0.6 * cv::norm(without.at<cv::Vec3b>(red), water);
+       }},
+      {"a camera's JPEG: blocks and colour at half resolution, close to the picture",
+       [](SceneOptions& o) { o.jpegQuality = 50; },
+       [&](const cv::Mat& seen, const cv::Mat& without) {
+         const double change = cv::norm(seen, without, cv::NORM_L1) / seen.total() / 3;
+         return change > 0.3 && change < 6;
+       }},
+  };
+  const cv::Mat without = render(pose, plain);
+  for (const Case& c : cases) {
+    SceneOptions options = plain;
+    c.set(options);
+    EXPECT_TRUE(c.shows(render(pose, options), without)) << c.effect;
+  }
 }

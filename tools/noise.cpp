@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <opencv2/imgcodecs.hpp>
+#include <vector>
 
 namespace Orvanta::scene {
 
@@ -26,6 +28,13 @@ void addSensorNoise(cv::Mat& image, const SceneOptions& options, int frameIndex)
   const double halfWidth = std::sqrt(3.0) * options.noise;
   rng.fill(noise, cv::RNG::UNIFORM, -halfWidth, halfWidth);
   image += noise;
+}
+
+void throughCameraJpeg(cv::Mat& frame, int quality) {
+  // libjpeg's defaults sample the colour 2x2: 4:2:0, as camera MJPG streams do.
+  std::vector<uchar> bytes;
+  cv::imencode(".jpg", frame, bytes, {cv::IMWRITE_JPEG_QUALITY, quality});
+  frame = cv::imdecode(bytes, cv::IMREAD_COLOR);
 }
 
 }  // namespace Orvanta::scene

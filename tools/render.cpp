@@ -1,11 +1,13 @@
 // Ray-cast rendering of the four balls through the lens, with anti-aliased silhouettes.
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 #include "camera_model.hpp"
 #include "noise.hpp"
 #include "ray_table.hpp"
 #include "scene.hpp"
+#include "seabed.hpp"
 
 namespace Orvanta::scene {
 
@@ -44,9 +46,13 @@ struct Sphere {
 struct View {
   std::array<Sphere, site::kBallCount> spheres;
   double radius;    // of every ball, metres
-  cv::Vec3d light;  // camera frame, unit, towards the light
+  cv::Vec3d light;  // camera frame, unit, towards the light: the lamp, or the sun
   double edgeBand;  // normalised image units per pixel times kEdgeBandPixels
   double ambient, diffuse;
+  double gloss, turbidity;
+  Seabed seabed;           // landmark frame
+  cv::Vec3d eye;           // camera centre, landmark frame
+  cv::Matx33d toLandmark;  // camera-frame directions to the landmark frame
 };
 
 View makeView(const Pose& pose, const SceneOptions& options) {
@@ -59,9 +65,20 @@ View makeView(const Pose& pose, const SceneOptions& options) {
     const cv::Vec3d centre = pose.rotation * (ballCentre(ball, options.layout) - pose.position);
     view.spheres[ball - 1] = {centre, centre.dot(centre), kBallColours[ball - 1]};
   }
-  // Light from above and behind the camera, as from a lamp on the vehicle's top.
+  // Light from above and behind the camera, as from a lamp on the vehicle's top; or the sun.
   view.light = cv::normalize(cv::Vec3d(0, -0.6, -1));
   view.radius = options.layout.ballRadius;
+  view.gloss = options.gloss;
+  view.turbidity = options.turbidity;
+  view.eye = pose.position;
+  view.toLandmark = pose.rotation.t();
+  view.seabed = {{}, view.radius, options.floor};
+  for (int ball = 1; ball <= site::kBallCount; ++ball)
+    view.seabed.balls[ball - 1] = ballCentre(ball, options.layout);
+  if (options.sun) {
+    view.seabed.sun = sunDirection();
+    view.light = pose.rotation * *view.seabed.sun;
+  }
   const cv::Matx33d k = sceneCamera(options).intrinsics;
   view.edgeBand = kEdgeBandPixels / std::min(k(0, 0), k(1, 1));
   return view;
@@ -93,13 +110,36 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
   return result;
 }
 
-// Lambert plus ambient on the sphere that was hit, or the water behind.
+// The floor or a rod where the ray meets one (lit by the lamp or the sun, unless in a shadow),
+// else the water.
+cv::Vec3f backgroundOf(const View& view, const cv::Vec3d& ray, const cv::Vec3f& water,
+                       const std::optional<SurfaceHit>& surface) {
+  if (!surface) return water;
+  const cv::Vec3d direction = view.toLandmark * ray;
+  const cv::Vec3d point = view.eye + surface->t * direction;
+  double shade = view.ambient;
+  if (!inShadow(view.seabed, point))
+    shade += view.diffuse * std::max(0.0, surface->normal.dot(view.toLandmark * view.light));
+  return throughWater(surface->colour * float(shade), water, surface->t, view.turbidity);
+}
+
+// Lambert plus ambient on the sphere that was hit, with a glossy highlight, through the water;
+// or what lies behind (or a rod in front).
 cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
                    const cv::Vec3f& water) {
-  if (!hit.sphere) return water;
+  std::optional<SurfaceHit> surface;
+  if (view.seabed.floor) surface = hitFloorOrRod(view.seabed, view.eye, view.toLandmark * ray);
+  if (!hit.sphere || (surface && surface->t < hit.t))
+    return backgroundOf(view, ray, water, surface);
   const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / view.radius;
   const double shade = view.ambient + view.diffuse * std::max(0.0, normal.dot(view.light));
-  return hit.sphere->colour * float(shade);
+  cv::Vec3f colour = hit.sphere->colour * float(shade);
+  if (view.gloss > 0) {
+    const cv::Vec3d halfway = cv::normalize(view.light - ray);
+    colour +=
+        cv::Vec3f::all(float(255 * view.gloss * std::pow(std::max(0.0, normal.dot(halfway)), 60)));
+  }
+  return throughWater(colour, water, hit.t, view.turbidity);
 }
 
 // Mean of 3x3 rays spread over the pixel's area.
@@ -146,6 +186,7 @@ cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex) {
   addSensorNoise(image, options, frameIndex);
   cv::Mat frame;
   image.convertTo(frame, CV_8UC3);
+  if (options.jpegQuality > 0) throughCameraJpeg(frame, options.jpegQuality);
   return frame;
 }
 

@@ -56,6 +56,15 @@ struct SceneOptions {
   double gradient = 1.0;  // water brightness from top to bottom: 0 flat, 1 as a lit scene
   double shading = 0.22;  // share of a ball's light that depends on the angle to the lamp
   int mjpgQuality = 90;   // of writeVideo, 1..100
+  // What a real dive adds, none by default: the sun from above (cast shadows, the balls' dark
+  // undersides; its share of the light is `shading`), glossy highlights (0..1), a sand floor
+  // with the frame's rods, water that fades colours with distance (per metre), and each
+  // picture through a camera's JPEG at this quality (0: none).
+  bool sun = false;
+  double gloss = 0;
+  bool floor = false;
+  double turbidity = 0;
+  int jpegQuality = 0;
   // The camera, used at `size` (scaled when it was calibrated at another size of the same
   // shape); none: the vehicle camera of 320x240.
   std::optional<site::CameraModel> camera{};
@@ -83,7 +92,8 @@ enum class Stress {
 };
 cv::Mat stressPicture(Stress kind, cv::Size size);
 
-// BGR CV_8UC3 frame: shaded spheres (or the options' chessboard) over murky water.
+// BGR CV_8UC3 frame: shaded spheres (or the options' chessboard) over murky water, with what the
+// options add of a real dive.
 // Deterministic in (pose, options, frameIndex); the noise differs between frame indices and
 // seeds.
 cv::Mat render(const Pose& pose, const SceneOptions& options, int frameIndex = 0);
@@ -104,7 +114,8 @@ std::array<double, site::kBallCount> trueDistances(
 // options ask for it), in pixels.
 cv::Point2d projectBall(const Pose& pose, int ball, const SceneOptions& options);
 
-// The frame's pixel at the ball's projected centre; black when that lies outside the frame.
+// The frame's pixel at the ball's projected centre (for a glossy or sunlit ball, the median of
+// its inner half); black when the centre lies outside the frame.
 cv::Vec3b sampleBall(const cv::Mat& frame, const Pose& pose, int ball, const SceneOptions& options);
 
 // A slow descending circle over the rectangle, about 1.7 to 2.1 m from every ball, all four

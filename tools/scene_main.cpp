@@ -34,8 +34,40 @@ struct Arguments {
   std::vector<double> from, to;
   double roll = 0;
   std::string path = "dive", poseList;
+  bool realistic = false;
   SceneOptions scene;
 };
+
+// What a real dive adds; --realistic sets them all at once, and each can be given beside it.
+void declareRealism(CLI::App& app, Arguments& args) {
+  app.add_flag("--realistic", args.realistic,
+               "A real dive: --sun --shading 0.7 --gloss 0.5 --floor --turbidity 0.3 --jpeg 80");
+  app.add_flag("--sun", args.scene.sun,
+               "Sunlight from above through the water, its share of the light --shading: cast "
+               "shadows and the balls' dark undersides");
+  app.add_option("--gloss", args.scene.gloss, "Glossy highlights on the balls, 0 (matt) to 1")
+      ->check(CLI::Range(0.0, 1.0));
+  app.add_flag("--floor", args.scene.floor, "A sand floor under the balls and the frame's rods");
+  app.add_option("--turbidity", args.scene.turbidity,
+                 "Water that fades colours towards its own with distance, per metre")
+      ->check(CLI::Range(0.0, 10.0));
+  app.add_option("--jpeg", args.scene.jpegQuality,
+                 "Each picture through a camera's JPEG (colour at half resolution) at this quality")
+      ->check(CLI::Range(1, 100));
+}
+
+// The realistic preset, for what was not given explicitly.
+void applyRealism(const CLI::App& app, SceneOptions& options) {
+  const auto unless = [&](const char* option, auto& value, auto preset) {
+    if (app.count(option) == 0) value = preset;
+  };
+  options.sun = true;
+  options.floor = true;
+  unless("--shading", options.shading, 0.7);
+  unless("--gloss", options.gloss, 0.5);
+  unless("--turbidity", options.turbidity, 0.3);
+  unless("--jpeg", options.jpegQuality, 80);
+}
 
 void declare(CLI::App& app, Arguments& args) {
   app.add_option("--out", args.out, "Output folder (created if missing)")->required();
@@ -80,6 +112,7 @@ void declare(CLI::App& app, Arguments& args) {
                  "half the brightness of the middle")
       ->check(CLI::Range(0.0, 1.0))
       ->capture_default_str();
+  declareRealism(app, args);
   app.add_option("--video", args.video, "Also write the frames as an MJPG .avi file");
   app.add_option("--quality", args.scene.mjpgQuality, "MJPG quality of --video, 1 to 100")
       ->check(CLI::Range(1, 100))
@@ -183,6 +216,7 @@ int main(int argc, char** argv) {
     return kUsageExit;
   }
   SceneOptions options = args.scene;
+  if (args.realistic) applyRealism(app, options);
   options.size = *parseSize(args.size);
   std::string error;
   if (!readSetup(args, app.count("--size") > 0, options, error)) {
