@@ -194,15 +194,15 @@ std::optional<double> rivalDistance(const std::vector<Candidate>& all, const Can
 
 // How far the three-ball pose moves when each centre moves by its likely error, one coordinate
 // at a time (the root of the summed squares). A centre is taken as no surer than its outline's
-// scatter: shading and gloss move a real ball's centre by about that much, and three balls have
-// nothing to catch it. Near the cylinder through the three balls' circle a tenth of a pixel
-// moves the pose by decimetres.
+// scatter, nor than leastThreeBallCentreErrorPx: shading, gloss and shadows move a real ball's
+// centre by about that much, and three balls have nothing to catch it. Near the cylinder through
+// the three balls' circle a tenth of a pixel moves the pose by decimetres.
 double threeBallSpread(const Correspondences& c, const Candidate& best, double focalPx,
                        const PoseParameters::Gates& gates) {
   double sumSq = 0;
   for (std::size_t i = 0; i < 2 * c.image.size(); ++i) {
     Correspondences moved = c;
-    const double h = std::max(gates.typicalCentreRmsPx, c.scatterPx[i / 2]) / focalPx;
+    const double h = std::max(gates.leastThreeBallCentreErrorPx, c.scatterPx[i / 2]) / focalPx;
     (i % 2 ? moved.image[i / 2].y : moved.image[i / 2].x) += h;
     double nearest = INFINITY;
     for (const Candidate& candidate : candidates(moved, focalPx, gates))

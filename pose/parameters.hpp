@@ -76,9 +76,10 @@ struct PoseParameters {
     // ball and surroundings rather than by the step between them. Lower: more rays read by
     // the split, which shading does not move but noise moves more.
     double darkLimbShare = 0.2;
-    // A clean edge: this far before it the profile is within 1 - cleanLevel of the ball's level,
-    // this far after it within that of the surroundings'. Stricter: fewer rays through soft
-    // shadows and rods, and fewer rays at all.
+    // A clean edge: this far before it the profile is within 1 - cleanLevel of the ball's level
+    // and nearer the ball's hue than the surroundings', this far after it within 1 - cleanLevel
+    // of the surroundings' level. Stricter: fewer rays through soft shadows and rods, and fewer
+    // rays at all.
     double cleanDistancePx = 2;
     double cleanLevel = 0.6;
     // A ray whose colour beyond the edge differs from the surroundings most rays see by more
@@ -107,9 +108,13 @@ struct PoseParameters {
     double ambiguousApartM = 0.05;
     // ... as does one whose sizes disagree less than this many times the best's.
     double rivalRangeFactor = 3;
-    // Three balls: the pose's movement (metres) when the centres move by typicalCentreRmsPx.
+    // Three balls: the pose's movement (metres) when the centres move by their likely error.
     // Larger: three-ball poses nearer the cylinder through the balls' circle, less certain.
     double largestThreeBallSpreadM = 0.035;
+    // ... taking no centre as surer than this. On realistic pictures (shadows, gloss, JPEG)
+    // four-ball poses leave centre residuals of 0.15-0.25 px rms with two degrees of freedom
+    // over, so each centre is off by about 0.3 px. Lower: more three-ball poses, some far off.
+    double leastThreeBallCentreErrorPx = 0.3;
     // Typical errors of a good pose, weighing reprojection against ranges when choosing
     // between candidates.
     double typicalCentreRmsPx = 0.1;

@@ -94,6 +94,11 @@ struct RayEdge {
   double contrast = 0;
 };
 
+// Of the angle between two colours, black the origin: 1 for the same hue and brightness aside.
+double cosine(const cv::Vec3d& a, const cv::Vec3d& b) {
+  return a.dot(b) / (cv::norm(a) * cv::norm(b) + 1e-9);
+}
+
 // How much of the ball each colour of a profile holds, 1 at `inside` and 0 at `outside`: the
 // colours projected on the step between the two, which brightness and hue both carry.
 std::vector<double> byStep(const std::vector<cv::Vec3d>& colours, const cv::Vec3d& inside,
@@ -149,7 +154,8 @@ std::optional<std::vector<double>> ballShares(const Profile& profile, const cv::
 // and only chroma where only chroma differs); the steepest fall of a blurred step is its edge,
 // whatever the shading on either side does. Nothing when the two colours are too alike, or when
 // the fall is not one clean edge (a shadow's soft edge, a rod, an occluder): the profile must be
-// near the ball's level before it and near the surroundings' after it.
+// near the ball's level and nearer its hue than the surroundings' before it, and near the
+// surroundings' level after it.
 std::optional<RayEdge> steepestEdge(const Profile& profile, double from, double to,
                                     EdgeReading reading, const PoseParameters::Outline& p) {
   const std::size_t n = profile.colours.size();
@@ -181,6 +187,11 @@ std::optional<RayEdge> steepestEdge(const Profile& profile, double from, double 
   if (level(edge - p.cleanDistancePx) < p.cleanLevel ||
       level(edge + p.cleanDistancePx) > 1 - p.cleanLevel)
     return std::nullopt;
+  // There, too, the ball's own hue rather than the surroundings': a shadow beside the ball
+  // passes the level by its darkness alone.
+  const cv::Vec3d before =
+      profile.mean(edge - p.cleanDistancePx - 0.5, edge - p.cleanDistancePx + 0.5);
+  if (cosine(before, inside) < cosine(before, outside)) return std::nullopt;
   return RayEdge{edge, outside, std::sqrt(contrastSq)};
 }
 
