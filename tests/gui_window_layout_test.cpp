@@ -42,3 +42,37 @@ TEST(HighguiWindowLayout, DetectionWindowsLieBesideTheOperatorWindowAndApart) {
   }
   resetVisionState();
 }
+
+TEST(HighguiWindowLayout, AWindowTheWindowManagerPutsElsewhereIsMovedWhereItBelongs) {
+  // A window manager that puts every frame 20 px higher than asked; a picture too large for the
+  // room beside and below the operator window, shown smaller.
+  const ScreenLayout layout{{0, 0, 1600, 1200}, {0, 0, 1182, 747}};
+  HighguiWindows windows;
+  const auto widgetOf = [](const std::string& title) -> QWidget* {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->isVisible() && w->windowTitle() == QString::fromStdString(title)) return w;
+    return nullptr;
+  };
+  windows.arrange([&] { return layout; },
+                  [&](const std::string& title) -> std::optional<cv::Rect> {
+                    const QWidget* w = widgetOf(title);
+                    if (!w) return std::nullopt;
+                    return cv::Rect(w->x(), w->y() - 20, w->width(), w->height());
+                  });
+  windows.namedWindow("Video");
+  const cv::Mat picture(960, 1280, CV_8UC3, cv::Scalar(40, 90, 60));
+  for (int shown = 0; shown < 30; ++shown) {
+    windows.show("Video", picture);
+    cv::waitKey(50);
+  }
+  WindowTiler tiler(layout);
+  tiler.place("Video", picture.size(), 0);
+  const Placement wanted = tiler.placed().at("Video");
+  ASSERT_LT(wanted.scale, 1);
+  const QWidget* video = widgetOf("Video");
+  ASSERT_NE(video, nullptr);
+  // The frame as the window manager reports it, where the tiler put it.
+  EXPECT_EQ(cv::Point(video->x(), video->y() - 20), wanted.frame.tl());
+  EXPECT_EQ(video->width(), int(std::lround(1280 * wanted.scale)));
+  windows.destroyWindow("Video");
+}
