@@ -110,12 +110,11 @@ Trace trace(const View& view, const cv::Vec3d& ray) {
   return result;
 }
 
-// The floor or a rod where the ray meets one (lit by the lamp or the sun, unless in a shadow),
-// else the water.
-cv::Vec3f backgroundOf(const View& view, const cv::Vec3d& ray, const cv::Vec3f& water,
+// The floor or a rod where the ray (its landmark-frame direction) meets one, lit by the lamp or
+// the sun unless in a shadow; else the water.
+cv::Vec3f backgroundOf(const View& view, const cv::Vec3d& direction, const cv::Vec3f& water,
                        const std::optional<SurfaceHit>& surface) {
   if (!surface) return water;
-  const cv::Vec3d direction = view.toLandmark * ray;
   const cv::Vec3d point = view.eye + surface->t * direction;
   double shade = view.ambient;
   if (!inShadow(view.seabed, point))
@@ -128,9 +127,10 @@ cv::Vec3f backgroundOf(const View& view, const cv::Vec3d& ray, const cv::Vec3f& 
 cv::Vec3f colourOf(const View& view, const cv::Vec3d& ray, const Trace& hit,
                    const cv::Vec3f& water) {
   std::optional<SurfaceHit> surface;
-  if (view.seabed.floor) surface = hitFloorOrRod(view.seabed, view.eye, view.toLandmark * ray);
+  const cv::Vec3d direction = view.toLandmark * ray;  // landmark frame
+  if (view.seabed.floor) surface = hitFloorOrRod(view.seabed, view.eye, direction);
   if (!hit.sphere || (surface && surface->t < hit.t))
-    return backgroundOf(view, ray, water, surface);
+    return backgroundOf(view, direction, water, surface);
   const cv::Vec3d normal = (hit.t * ray - hit.sphere->centre) / view.radius;
   const double shade = view.ambient + view.diffuse * std::max(0.0, normal.dot(view.light));
   cv::Vec3f colour = hit.sphere->colour * float(shade);

@@ -15,20 +15,20 @@ constexpr long long kOperatorWeight = 8, kTitleBarWeight = 8;
 // Pictures are not made smaller than this width to find room for them.
 constexpr int kNarrowest = 240;
 
-// What a frame at some place would cover: what must stay in sight (the readings, the windows
-// the operator works with), and what may be covered if need be.
-struct Cost {
-  long long hidden = 0, covered = 0;
-  bool operator<(const Cost& o) const {
-    return std::tie(hidden, covered) < std::tie(o.hidden, o.covered);
-  }
-};
-
 long long area(const cv::Rect& a, const cv::Rect& b) {
   return (a & b).area();
 }
 
 }  // namespace
+
+// What a frame at some place would cover: what must stay in sight (the readings, the windows
+// the operator works with), and what may be covered if need be.
+struct WindowTiler::Cost {
+  long long hidden = 0, covered = 0;
+  bool operator<(const Cost& o) const {
+    return std::tie(hidden, covered) < std::tie(o.hidden, o.covered);
+  }
+};
 
 struct WindowTiler::Arrangement {
   std::map<std::string, Placement> placed;
@@ -46,7 +46,8 @@ std::vector<double> WindowTiler::scales() const {
   return result;
 }
 
-cv::Rect WindowTiler::placeOne(const Window& window, double scale, const Arrangement& sofar) const {
+std::pair<cv::Rect, WindowTiler::Cost> WindowTiler::placeOne(const Window& window, double scale,
+                                                             const Arrangement& sofar) const {
   const ScreenLayout& l = layout_;
   const cv::Size picture(int(std::lround(window.picture.width * scale)),
                          int(std::lround(window.picture.height * scale)));
@@ -101,19 +102,14 @@ cv::Rect WindowTiler::placeOne(const Window& window, double scale, const Arrange
     if (c < least) least = c, best = frame;
     if (least.hidden == 0 && least.covered == 0) break;
   }
-  return best;
+  return {best, least};
 }
 
 WindowTiler::Arrangement WindowTiler::arrangeAt(double scale) const {
   Arrangement result;
   for (const Window& w : windows_) {
-    const cv::Rect frame = placeOne(w, scale, result);
-    for (const Window& other : windows_) {
-      const auto it = result.placed.find(other.name);
-      if (it != result.placed.end() && !(w.background && other.background))
-        result.hidden += area(frame, it->second.frame);
-    }
-    for (const cv::Rect& r : layout_.readings) result.hidden += area(frame, r);
+    const auto [frame, cost] = placeOne(w, scale, result);
+    result.hidden += cost.hidden;
     if (!w.background) result.workingOverOperator += area(frame, layout_.keepClear);
     result.placed[w.name] = {frame, scale};
   }

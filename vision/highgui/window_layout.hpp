@@ -51,13 +51,16 @@ class WindowTiler {
     bool background;
   };
   struct Arrangement;
+  struct Cost;
 
   ScreenLayout layout_;
   std::vector<Window> windows_;  // in the order they were first shown
   std::map<std::string, Placement> placed_;
 
   Arrangement arrangeAt(double scale) const;
-  cv::Rect placeOne(const Window& window, double scale, const Arrangement& sofar) const;
+  // The best place for the window beside those placed so far, and what it covers there.
+  std::pair<cv::Rect, Cost> placeOne(const Window& window, double scale,
+                                     const Arrangement& sofar) const;
   std::vector<double> scales() const;
 };
 
